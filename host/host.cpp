@@ -1,0 +1,226 @@
+#include "host/host.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+
+#include "host/resources.h"
+
+namespace host {
+
+namespace {
+
+StandInHost* gCurrent = nullptr;
+
+// The plug-in reference that this host gives its one plug-in.
+int gPluginToken;
+
+HostError BasicAcquire(const char* name, std::int32_t version, const void** suite)
+{
+    return StandInHost::Current().Acquire(name, version, suite);
+}
+
+HostError BasicRelease(const char* name, std::int32_t version)
+{
+    return StandInHost::Current().Release(name, version);
+}
+
+std::int32_t BasicIsEqual(const char* a, const char* b)
+{
+    if (a == nullptr || b == nullptr) return 0;
+    return std::strcmp(a, b) == 0 ? 1 : 0;
+}
+
+constexpr BasicSuite kBasicSuite = {
+    .AcquireSuite = BasicAcquire,
+    .ReleaseSuite = BasicRelease,
+    .IsEqual = BasicIsEqual,
+};
+
+void* ModuleLoadCursor(PosixModule* /*module*/, std::uint16_t id) { return StandInHost::Current().LoadCursor(id); }
+void ModuleSetCursor(PosixModule* /*module*/, void* cursor) { StandInHost::Current().SetCursor(cursor); }
+
+}  // namespace
+
+StandInHost::StandInHost(PluginEntry entry) : entry_(entry), previous_(gCurrent)
+{
+    module_.LoadCursor = ModuleLoadCursor;
+    module_.SetCursor = ModuleSetCursor;
+    gCurrent = this;
+}
+
+StandInHost::~StandInHost()
+{
+    for (auto& [block, record] : blocks_) std::free(const_cast<void*>(block));
+    gCurrent = previous_;
+}
+
+StandInHost& StandInHost::Current()
+{
+    if (gCurrent == nullptr) throw std::logic_error("no stand-in host is current");
+    return *gCurrent;
+}
+
+PluginRef StandInHost::Plugin() const { return reinterpret_cast<PluginRef>(&gPluginToken); }
+
+const BasicSuite* StandInHost::Basic() const { return &kBasicSuite; }
+
+HostError StandInHost::Send(const char* caller, const char* selector)
+{
+    HostMessage message{0, Plugin(), savedGlobals_, &kBasicSuite};
+    const HostError result = entry_(caller, selector, &message);
+    savedGlobals_ = message.savedGlobals;
+    return result;
+}
+
+HostError StandInHost::SendTool(const char* selector, HostPoint pointer, std::int16_t pressure)
+{
+    ToolMessage message{};
+    message.d = HostMessage{0, Plugin(), savedGlobals_, &kBasicSuite};
+    message.tool = tools_.empty() ? nullptr : reinterpret_cast<ToolHandle>(&tools_.front());
+    message.cursor = pointer;
+    message.pressure = pressure;
+    const HostError result = entry_("AI Tool", selector, &message);
+    savedGlobals_ = message.d.savedGlobals;
+    return result;
+}
+
+bool StandInHost::SuitesBalanced() const
+{
+    for (const auto& [name, count] : held_) {
+        if (count != 0) return false;
+    }
+    return acquisitions_ == releases_;
+}
+
+void StandInHost::FailNthCall(std::uint64_t n, HostError code)
+{
+    failCallAt_ = calls_ + n;
+    failCallCode_ = code;
+}
+
+void StandInHost::ClearFaults()
+{
+    faults_.clear();
+    faultCounts_.clear();
+    failCallAt_ = 0;
+    failCallCode_ = kNoErr;
+}
+
+HostError StandInHost::Injected(const std::string& operation)
+{
+    ++calls_;
+    if (failCallAt_ != 0 && calls_ == failCallAt_) return failCallCode_;
+    faultCounts_.resize(faults_.size(), 0);
+    for (std::size_t i = 0; i < faults_.size(); ++i) {
+        if (faults_[i].operation != operation) continue;
+        const int count = ++faultCounts_[i];
+        if (faults_[i].occurrence == 0 || faults_[i].occurrence == count) return faults_[i].code;
+    }
+    return kNoErr;
+}
+
+HostError StandInHost::Enter(const char* suite, const char* op)
+{
+    if (auto it = held_.find(suite); it == held_.end() || it->second <= 0)
+        Violation(std::string(suite) + " used while not held (" + op + ")");
+    return Injected(std::string(suite) + "/" + op);
+}
+
+HostError StandInHost::Acquire(const char* name, std::int32_t version, const void** suite)
+{
+    if (suite == nullptr) return kBadParameterErr;
+    *suite = nullptr;
+    if (name == nullptr) return kSuiteNotFoundErr;
+    if (HostError error = Injected(std::string("acquire/") + name)) return error;
+    const void* table = FindSuite(name, version);
+    if (table == nullptr) return kSuiteNotFoundErr;
+    *suite = table;
+    ++held_[name];
+    ++acquisitions_;
+    return kNoErr;
+}
+
+HostError StandInHost::Release(const char* name, std::int32_t version)
+{
+    if (name == nullptr || FindSuite(name, version) == nullptr) return kSuiteNotFoundErr;
+    if (HostError error = Injected(std::string("release/") + name)) return error;
+    auto it = held_.find(name);
+    if (it == held_.end() || it->second <= 0) {
+        Violation(std::string("released ") + name + " that was not acquired");
+        return kBadParameterErr;
+    }
+    --it->second;
+    ++releases_;
+    return kNoErr;
+}
+
+HostError StandInHost::AllocateBlock(std::size_t size, const char* debugName, void** block)
+{
+    if (block == nullptr) return kBadParameterErr;
+    *block = nullptr;
+    if (HostError error = Enter("SP Blocks Suite", "AllocateBlock")) return error;
+    void* memory = std::malloc(size == 0 ? 1 : size);
+    if (memory == nullptr) return kOutOfMemoryErr;
+    // New blocks hold garbage, as a real host's do.
+    std::memset(memory, 0xCD, size);
+    blocks_[memory] = BlockRecord{size, debugName != nullptr ? debugName : ""};
+    ++blocksAllocated_;
+    *block = memory;
+    return kNoErr;
+}
+
+HostError StandInHost::FreeBlock(void* block)
+{
+    if (HostError error = Enter("SP Blocks Suite", "FreeBlock")) return error;
+    auto it = blocks_.find(block);
+    if (it == blocks_.end()) {
+        Violation(block == nullptr ? "freed a null block" : "freed a block that is not allocated (freed twice?)");
+        return kBadParameterErr;
+    }
+    std::free(block);
+    blocks_.erase(it);
+    return kNoErr;
+}
+
+IconRef StandInHost::LoadIcon(std::int32_t resourceId)
+{
+    icons_.push_back(resourceId);
+    return reinterpret_cast<IconRef>(&icons_.back());
+}
+
+std::int32_t StandInHost::IconResourceId(IconRef icon) const
+{
+    for (const std::int32_t& id : icons_) {
+        if (reinterpret_cast<IconRef>(const_cast<std::int32_t*>(&id)) == icon) return id;
+    }
+    return 0;
+}
+
+std::int32_t StandInHost::IconType(IconRef icon) const
+{
+    if (iconTypeOverride >= 0) return iconTypeOverride;
+    const std::int32_t id = IconResourceId(icon);
+    for (const IconResource& resource : PluginResourceData().icons) {
+        if (resource.id == id) return kWindowsIconType;
+    }
+    return kUnknownIconType;
+}
+
+void* StandInHost::LoadCursor(std::uint16_t id)
+{
+    if (cursorHidden_) return nullptr;
+    for (const CursorResource& cursor : PluginResourceData().cursors) {
+        if (cursor.id == id) return const_cast<CursorResource*>(&cursor);
+    }
+    return nullptr;
+}
+
+void StandInHost::SetCursor(void* cursor)
+{
+    if (cursor == nullptr) return;
+    currentCursor_ = static_cast<const CursorResource*>(cursor)->id;
+    ++cursorSets_;
+}
+
+}  // namespace host

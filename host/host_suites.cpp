@@ -1,0 +1,424 @@
+// The stand-in host's "SP" and "AI" suites: each operation counts itself,
+// checks that its suite is held, can be made to fail, and then does what the
+// real host would.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <numbers>
+
+#include "host/host.h"
+#include "host/resources.h"
+
+namespace host {
+namespace {
+
+StandInHost& H() { return StandInHost::Current(); }
+
+// ---- SP Blocks Suite ---------------------------------------------------------
+constexpr const char* kBlocks = "SP Blocks Suite";
+HostError AllocateBlock(std::size_t size, const char* debugName, void** block)
+{
+    return H().AllocateBlock(size, debugName, block);
+}
+HostError FreeBlock(void* block) { return H().FreeBlock(block); }
+constexpr BlocksSuite kBlocksSuite = {.AllocateBlock = AllocateBlock, .FreeBlock = FreeBlock};
+
+// ---- SP Access Suite -------------------------------------------------------------
+constexpr const char* kAccess = "SP Access Suite";
+// The access reference of the host's one plug-in.
+int gAccessToken;
+AccessRef TheAccess() { return reinterpret_cast<AccessRef>(&gAccessToken); }
+
+HostError GetPluginAccess(PluginRef plugin, AccessRef* access)
+{
+    if (HostError error = H().Enter(kAccess, "GetPluginAccess")) return error;
+    if (access == nullptr || plugin != H().Plugin()) return kBadParameterErr;
+    *access = TheAccess();
+    return kNoErr;
+}
+HostError GetAccessInfo(AccessRef access, PlatformAccessInfo* info)
+{
+    if (HostError error = H().Enter(kAccess, "GetAccessInfo")) return error;
+    if (info == nullptr || access != TheAccess()) return kBadParameterErr;
+    info->moduleInstance = H().Module();
+    info->resourceAccess = H().Module();
+    return kNoErr;
+}
+constexpr AccessSuite kAccessSuite = {.GetPluginAccess = GetPluginAccess, .GetAccessInfo = GetAccessInfo};
+
+// ---- AI Plugin Suite ---------------------------------------------------------------
+constexpr const char* kPlugin = "AI Plugin Suite";
+HostError GetPluginOptions(PluginRef plugin, std::int32_t* options)
+{
+    if (HostError error = H().Enter(kPlugin, "GetPluginOptions")) return error;
+    if (options == nullptr || plugin != H().Plugin()) return kBadParameterErr;
+    *options = H().pluginOptions;
+    return kNoErr;
+}
+HostError SetPluginOptions(PluginRef plugin, std::int32_t options)
+{
+    if (HostError error = H().Enter(kPlugin, "SetPluginOptions")) return error;
+    if (plugin != H().Plugin()) return kBadParameterErr;
+    H().pluginOptions = options;
+    return kNoErr;
+}
+constexpr PluginSuite kPluginSuite = {.GetPluginOptions = GetPluginOptions, .SetPluginOptions = SetPluginOptions};
+
+constexpr MdMemorySuite kMdMemorySuite = {.reserved = nullptr};
+
+// ---- AI Real Math Suite ------------------------------------------------------------
+constexpr const char* kRealMath = "AI Real Math Suite";
+float Cos(float angle)
+{
+    H().Enter(kRealMath, "Cos");
+    return static_cast<float>(std::cos(static_cast<double>(angle)));
+}
+float Sin(float angle)
+{
+    H().Enter(kRealMath, "Sin");
+    return static_cast<float>(std::sin(static_cast<double>(angle)));
+}
+float DegreeToRadian(float degrees)
+{
+    H().Enter(kRealMath, "DegreeToRadian");
+    return static_cast<float>(static_cast<double>(degrees) * std::numbers::pi / 180.0);
+}
+float PointAngle(const HostPoint* a, const HostPoint* b)
+{
+    H().Enter(kRealMath, "PointAngle");
+    if (a == nullptr || b == nullptr) return 0.0f;
+    double angle = std::atan2(static_cast<double>(b->v) - a->v, static_cast<double>(b->h) - a->h);
+    if (angle < 0.0) angle += 2.0 * std::numbers::pi;
+    const auto result = static_cast<float>(angle);
+    // Just below a full turn may round up to it; a full turn is 0.
+    return result >= static_cast<float>(2.0 * std::numbers::pi) ? 0.0f : result;
+}
+float Interpolate(float a, float b, float t)
+{
+    H().Enter(kRealMath, "Interpolate");
+    return t * a + (1.0f - t) * b;
+}
+void InterpolatePoint(const HostPoint* a, const HostPoint* b, float t, HostPoint* result)
+{
+    H().Enter(kRealMath, "InterpolatePoint");
+    if (a == nullptr || b == nullptr || result == nullptr) return;
+    result->h = t * a->h + (1.0f - t) * b->h;
+    result->v = t * a->v + (1.0f - t) * b->v;
+}
+void MatrixConcatTranslate(HostMatrix* m, float tx, float ty)
+{
+    H().Enter(kRealMath, "MatrixConcatTranslate");
+    if (m == nullptr) return;
+    m->tx += tx;
+    m->ty += ty;
+}
+void MatrixConcatScale(HostMatrix* m, float sx, float sy)
+{
+    H().Enter(kRealMath, "MatrixConcatScale");
+    if (m == nullptr) return;
+    m->a *= sx;
+    m->c *= sx;
+    m->tx *= sx;
+    m->b *= sy;
+    m->d *= sy;
+    m->ty *= sy;
+}
+void MatrixConcatRotate(HostMatrix* m, float angle)
+{
+    H().Enter(kRealMath, "MatrixConcatRotate");
+    if (m == nullptr) return;
+    const auto c = static_cast<float>(std::cos(static_cast<double>(angle)));
+    const auto s = static_cast<float>(std::sin(static_cast<double>(angle)));
+    const HostMatrix r = *m;
+    m->a = r.a * c - r.b * s;
+    m->b = r.a * s + r.b * c;
+    m->c = r.c * c - r.d * s;
+    m->d = r.c * s + r.d * c;
+    m->tx = r.tx * c - r.ty * s;
+    m->ty = r.tx * s + r.ty * c;
+}
+constexpr RealMathSuite kRealMathSuite = {
+    .Cos = Cos,
+    .Sin = Sin,
+    .DegreeToRadian = DegreeToRadian,
+    .PointAngle = PointAngle,
+    .Interpolate = Interpolate,
+    .InterpolatePoint = InterpolatePoint,
+    .MatrixConcatTranslate = MatrixConcatTranslate,
+    .MatrixConcatScale = MatrixConcatScale,
+    .MatrixConcatRotate = MatrixConcatRotate,
+};
+
+// ---- AI Art Suite: art arrives with the document -------------------------------------
+constexpr const char* kArt = "AI Art Suite";
+HostError DisposeArt(ArtHandle /*art*/)
+{
+    if (HostError error = H().Enter(kArt, "DisposeArt")) return error;
+    return kNoDocumentErr;
+}
+HostError GetArtType(ArtHandle /*art*/, std::int16_t* type)
+{
+    if (HostError error = H().Enter(kArt, "GetArtType")) return error;
+    if (type != nullptr) *type = 0;
+    return kNoDocumentErr;
+}
+HostError GetArtBounds(ArtHandle /*art*/, HostRect* bounds)
+{
+    if (HostError error = H().Enter(kArt, "GetArtBounds")) return error;
+    if (bounds != nullptr) *bounds = HostRect{};
+    return kNoDocumentErr;
+}
+constexpr ArtSuite kArtSuite = {.DisposeArt = DisposeArt, .GetArtType = GetArtType, .GetArtBounds = GetArtBounds};
+
+// ---- AI User Suite -------------------------------------------------------------------
+constexpr const char* kUser = "AI User Suite";
+HostError RealToText(float value, std::int16_t decimalPlaces, unsigned char* text)
+{
+    if (HostError error = H().Enter(kUser, "RealToText")) return error;
+    if (text == nullptr || decimalPlaces < 0 || decimalPlaces > 10) return kBadParameterErr;
+    char formatted[256];
+    const int length = std::snprintf(formatted, sizeof formatted, "%.*f", static_cast<int>(decimalPlaces),
+                                     static_cast<double>(value));
+    if (length < 0 || length > 255) return kBadParameterErr;
+    text[0] = static_cast<unsigned char>(length);
+    std::memcpy(text + 1, formatted, static_cast<std::size_t>(length));
+    return kNoErr;
+}
+HostError TextToReal(const unsigned char* text, float* value)
+{
+    if (HostError error = H().Enter(kUser, "TextToReal")) return error;
+    if (text == nullptr || value == nullptr) return kBadParameterErr;
+    char plain[256];
+    std::memcpy(plain, text + 1, text[0]);
+    plain[text[0]] = '\0';
+    char* end = nullptr;
+    const double parsed = std::strtod(plain, &end);
+    if (end == plain) return kBadParameterErr;
+    *value = static_cast<float>(parsed);
+    return kNoErr;
+}
+constexpr UserSuite kUserSuite = {.RealToText = RealToText, .TextToReal = TextToReal};
+
+// ---- AI Undo Suite -------------------------------------------------------------------
+HostError SetUndoPoint()
+{
+    if (HostError error = H().Enter("AI Undo Suite", "SetUndoPoint")) return error;
+    ++H().undoCalls;
+    return kNoErr;
+}
+constexpr UndoSuite kUndoSuite = {.SetUndoPoint = SetUndoPoint};
+
+// ---- AI Random Suite -----------------------------------------------------------------
+float FloatRandom()
+{
+    // A failed call still answers with a number: the operation has no
+    // result code.
+    if (H().Enter("AI Random Suite", "FloatRandom") != kNoErr) return 0.0f;
+    return H().random.Next();
+}
+constexpr RandomSuite kRandomSuite = {.FloatRandom = FloatRandom};
+
+// ---- Document, symbols, views, hit test, layers: no document is open -----------------
+constexpr const char* kSymbol = "AI Symbol Suite";
+HostError CountSymbols(std::int32_t* count, DocumentHandle /*document*/)
+{
+    if (HostError error = H().Enter(kSymbol, "CountSymbols")) return error;
+    if (count != nullptr) *count = 0;
+    return kNoDocumentErr;
+}
+HostError GetNthSymbol(std::int32_t /*n*/, SymbolHandle* symbol, DocumentHandle /*document*/)
+{
+    if (HostError error = H().Enter(kSymbol, "GetNthSymbol")) return error;
+    if (symbol != nullptr) *symbol = nullptr;
+    return kNoDocumentErr;
+}
+std::int32_t ValidateSymbol(SymbolHandle /*symbol*/)
+{
+    H().Enter(kSymbol, "ValidateSymbol");
+    return 0;
+}
+HostError NewInstanceCenteredOnPoint(SymbolHandle /*symbol*/, HostPoint /*centre*/, std::int16_t /*paintOrder*/,
+                                     ArtHandle /*prep*/, ArtHandle* art)
+{
+    if (HostError error = H().Enter(kSymbol, "NewInstanceCenteredOnPoint")) return error;
+    if (art != nullptr) *art = nullptr;
+    return kNoDocumentErr;
+}
+HostError GetInstanceMatrix(ArtHandle /*instance*/, HostMatrix* matrix)
+{
+    if (HostError error = H().Enter(kSymbol, "GetInstanceMatrix")) return error;
+    if (matrix != nullptr) *matrix = HostMatrix{1, 0, 0, 1, 0, 0};
+    return kNoDocumentErr;
+}
+HostError SetInstanceMatrix(ArtHandle /*instance*/, const HostMatrix* /*matrix*/)
+{
+    if (HostError error = H().Enter(kSymbol, "SetInstanceMatrix")) return error;
+    return kNoDocumentErr;
+}
+HostError ExpandInstance(ArtHandle /*instance*/, std::int16_t /*paintOrder*/, ArtHandle /*prep*/, ArtHandle* expanded)
+{
+    if (HostError error = H().Enter(kSymbol, "ExpandInstance")) return error;
+    if (expanded != nullptr) *expanded = nullptr;
+    return kNoDocumentErr;
+}
+constexpr SymbolSuite kSymbolSuite = {
+    .CountSymbols = CountSymbols,
+    .GetNthSymbol = GetNthSymbol,
+    .ValidateSymbol = ValidateSymbol,
+    .NewInstanceCenteredOnPoint = NewInstanceCenteredOnPoint,
+    .GetInstanceMatrix = GetInstanceMatrix,
+    .SetInstanceMatrix = SetInstanceMatrix,
+    .ExpandInstance = ExpandInstance,
+};
+
+HostError GetCurrentSymbol(SymbolHandle* symbol)
+{
+    if (HostError error = H().Enter("AI Symbol Palette Suite", "GetCurrentSymbol")) return error;
+    if (symbol != nullptr) *symbol = nullptr;
+    return kNoDocumentErr;
+}
+constexpr SymbolPaletteSuite kSymbolPaletteSuite = {.GetCurrentSymbol = GetCurrentSymbol};
+
+constexpr const char* kDocument = "AI Document Suite";
+HostError GetDocument(DocumentHandle* document)
+{
+    if (HostError error = H().Enter(kDocument, "GetDocument")) return error;
+    if (document != nullptr) *document = nullptr;
+    return kNoDocumentErr;
+}
+HostError GetDocumentSetup(DocumentSetup* setup)
+{
+    if (HostError error = H().Enter(kDocument, "GetDocumentSetup")) return error;
+    if (setup != nullptr) *setup = DocumentSetup{};
+    return kNoDocumentErr;
+}
+constexpr DocumentSuite kDocumentSuite = {.GetDocument = GetDocument, .GetDocumentSetup = GetDocumentSetup};
+
+constexpr const char* kDocumentView = "AI Document View Suite";
+HostError GetNthDocumentView(std::int32_t /*n*/, ViewHandle* view)
+{
+    if (HostError error = H().Enter(kDocumentView, "GetNthDocumentView")) return error;
+    if (view != nullptr) *view = nullptr;
+    return kNoDocumentErr;
+}
+HostError GetDocumentViewCenter(ViewHandle /*view*/, HostPoint* centre)
+{
+    if (HostError error = H().Enter(kDocumentView, "GetDocumentViewCenter")) return error;
+    if (centre != nullptr) *centre = HostPoint{};
+    return kNoDocumentErr;
+}
+constexpr DocumentViewSuite kDocumentViewSuite = {
+    .GetNthDocumentView = GetNthDocumentView,
+    .GetDocumentViewCenter = GetDocumentViewCenter,
+};
+
+constexpr const char* kHitTest = "AI Hit Test Suite";
+HostError HitTest(ArtHandle /*art*/, const HostPoint* /*point*/, std::int32_t /*request*/, HitRef* hit)
+{
+    if (HostError error = H().Enter(kHitTest, "HitTest")) return error;
+    if (hit != nullptr) *hit = nullptr;
+    return kNoDocumentErr;
+}
+HostError GetHitData(HitRef /*hit*/, HitData* data)
+{
+    if (HostError error = H().Enter(kHitTest, "GetHitData")) return error;
+    if (data != nullptr) *data = HitData{};
+    return kNoDocumentErr;
+}
+constexpr HitTestSuite kHitTestSuite = {.HitTest = HitTest, .GetHitData = GetHitData};
+
+HostError InsertLayer(LayerHandle /*layer*/, std::int16_t /*paintOrder*/, LayerHandle* inserted)
+{
+    if (HostError error = H().Enter("AI Layer Suite", "InsertLayer")) return error;
+    if (inserted != nullptr) *inserted = nullptr;
+    return kNoDocumentErr;
+}
+constexpr LayerSuite kLayerSuite = {.InsertLayer = InsertLayer};
+
+// ---- AI Tool Suite ---------------------------------------------------------------------
+constexpr const char* kTool = "AI Tool Suite";
+HostError AddTool(PluginRef plugin, const char* name, const AddToolData* data, std::int32_t options, ToolHandle* tool)
+{
+    if (HostError error = H().Enter(kTool, "AddTool")) return error;
+    if (plugin != H().Plugin() || name == nullptr || data == nullptr || tool == nullptr) return kBadParameterErr;
+    ToolRecord record;
+    record.name = name;
+    record.title = data->title != nullptr ? data->title : "";
+    record.tooltip = data->tooltip != nullptr ? data->tooltip : "";
+    record.helpId = data->helpId;
+    record.iconResourceId = H().IconResourceId(data->icon);
+    record.sameGroupAs = data->sameGroupAs;
+    record.sameToolsetAs = data->sameToolsetAs;
+    record.options = options;
+    H().RecordTool(std::move(record));
+    *tool = reinterpret_cast<ToolHandle>(static_cast<std::uintptr_t>(H().Tools().size()));
+    return kNoErr;
+}
+HostError SystemHasPressure(std::int32_t* hasPressure)
+{
+    if (HostError error = H().Enter(kTool, "SystemHasPressure")) return error;
+    if (hasPressure == nullptr) return kBadParameterErr;
+    *hasPressure = H().pressureDevice ? 1 : 0;
+    return kNoErr;
+}
+constexpr ToolSuite kToolSuite = {.AddTool = AddTool, .SystemHasPressure = SystemHasPressure};
+
+}  // namespace
+
+// The ADM suites' tables are in adm_suites.cpp.
+extern const AdmBasicSuite kAdmBasicSuite;
+extern const DialogSuite kDialogSuite;
+extern const ItemSuite kItemSuite;
+extern const IconSuite kIconSuite;
+extern const TrackerSuite kTrackerSuite;
+extern const ListSuite kListSuite;
+extern const EntrySuite kEntrySuite;
+extern const NotifierSuite kNotifierSuite;
+
+namespace {
+
+struct SuiteEntry {
+    const char* name;
+    std::int32_t version;
+    const void* table;
+};
+
+const SuiteEntry kSuites[] = {
+    {"SP Blocks Suite", 2, &kBlocksSuite},
+    {"SP Access Suite", 3, &kAccessSuite},
+    {"AI Plugin Suite", 3, &kPluginSuite},
+    {"AI MdMemory Suite", 1, &kMdMemorySuite},
+    {"AI Real Math Suite", 1, &kRealMathSuite},
+    {"AI Art Suite", 9, &kArtSuite},
+    {"AI User Suite", 5, &kUserSuite},
+    {"AI Undo Suite", 4, &kUndoSuite},
+    {"AI Random Suite", 3, &kRandomSuite},
+    {"AI Symbol Suite", 1, &kSymbolSuite},
+    {"AI Symbol Palette Suite", 1, &kSymbolPaletteSuite},
+    {"AI Document Suite", 7, &kDocumentSuite},
+    {"AI Document View Suite", 7, &kDocumentViewSuite},
+    {"AI Hit Test Suite", 1, &kHitTestSuite},
+    {"AI Layer Suite", 9, &kLayerSuite},
+    {"AI Tool Suite", 9, &kToolSuite},
+    {"ADM Basic Suite", 2, &kAdmBasicSuite},
+    {"ADM Dialog Suite", 3, &kDialogSuite},
+    {"ADM Item Suite", 4, &kItemSuite},
+    {"ADM Icon Suite", 1, &kIconSuite},
+    {"ADM Tracker Suite", 1, &kTrackerSuite},
+    {"ADM List Suite", 1, &kListSuite},
+    {"ADM Entry Suite", 2, &kEntrySuite},
+    {"ADM Notifier Suite", 1, &kNotifierSuite},
+};
+
+}  // namespace
+
+const void* FindSuite(const char* name, std::int32_t version)
+{
+    for (const SuiteEntry& suite : kSuites) {
+        if (std::strcmp(suite.name, name) == 0 && suite.version == version) return suite.table;
+    }
+    return nullptr;
+}
+
+}  // namespace host
