@@ -68,7 +68,9 @@ const BasicSuite* StandInHost::Basic() const { return &kBasicSuite; }
 HostError StandInHost::Send(const char* caller, const char* selector)
 {
     HostMessage message{0, Plugin(), savedGlobals_, &kBasicSuite};
+    ++sending_;
     const HostError result = entry_(caller, selector, &message);
+    if (--sending_ == 0) hits_.clear();
     savedGlobals_ = message.savedGlobals;
     return result;
 }
@@ -80,7 +82,9 @@ HostError StandInHost::SendTool(const char* selector, HostPoint pointer, std::in
     message.tool = tools_.empty() ? nullptr : reinterpret_cast<ToolHandle>(&tools_.front());
     message.cursor = pointer;
     message.pressure = pressure;
+    ++sending_;
     const HostError result = entry_("AI Tool", selector, &message);
+    if (--sending_ == 0) hits_.clear();
     savedGlobals_ = message.d.savedGlobals;
     return result;
 }
@@ -181,6 +185,20 @@ HostError StandInHost::FreeBlock(void* block)
     std::free(block);
     blocks_.erase(it);
     return kNoErr;
+}
+
+HitRef StandInHost::KeepHit(const HitResult& hit)
+{
+    hits_.push_back(hit);
+    return reinterpret_cast<HitRef>(&hits_.back());
+}
+
+const HitResult* StandInHost::FindHit(HitRef hit) const
+{
+    for (const HitResult& kept : hits_) {
+        if (reinterpret_cast<HitRef>(const_cast<HitResult*>(&kept)) == hit) return &kept;
+    }
+    return nullptr;
 }
 
 IconRef StandInHost::LoadIcon(std::int32_t resourceId)

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "host/dialog_manager.h"
+#include "host/document.h"
 #include "host/random_source.h"
 #include "shell/adm_suites.h"
 #include "shell/ai_suites.h"
@@ -122,6 +123,13 @@ public:
     std::int32_t iconTypeOverride = -1;
     RandomSource random;
     std::uint64_t undoCalls = 0;
+    // The current document, or nullptr when none is open (the document
+    // operations then fail with kNoDocumentErr). The host does not own it.
+    Document* document = nullptr;
+
+    // Hit-test results live until the outermost message ends.
+    HitRef KeepHit(const HitResult& hit);
+    const HitResult* FindHit(HitRef hit) const;
 
     // --- For the suites' implementations ----------------------------------
     // Count a call of operation op of suite (its exact name) and check that
@@ -164,6 +172,8 @@ private:
     DialogManager dialogs_;
     PosixModule module_{};
     std::deque<std::int32_t> icons_;
+    std::deque<HitResult> hits_;
+    int sending_ = 0;
     std::int32_t currentCursor_ = 0;
     int cursorSets_ = 0;
     bool cursorHidden_ = false;

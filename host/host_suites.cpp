@@ -150,27 +150,6 @@ constexpr RealMathSuite kRealMathSuite = {
     .MatrixConcatRotate = MatrixConcatRotate,
 };
 
-// ---- AI Art Suite: art arrives with the document -------------------------------------
-constexpr const char* kArt = "AI Art Suite";
-HostError DisposeArt(ArtHandle /*art*/)
-{
-    if (HostError error = H().Enter(kArt, "DisposeArt")) return error;
-    return kNoDocumentErr;
-}
-HostError GetArtType(ArtHandle /*art*/, std::int16_t* type)
-{
-    if (HostError error = H().Enter(kArt, "GetArtType")) return error;
-    if (type != nullptr) *type = 0;
-    return kNoDocumentErr;
-}
-HostError GetArtBounds(ArtHandle /*art*/, HostRect* bounds)
-{
-    if (HostError error = H().Enter(kArt, "GetArtBounds")) return error;
-    if (bounds != nullptr) *bounds = HostRect{};
-    return kNoDocumentErr;
-}
-constexpr ArtSuite kArtSuite = {.DisposeArt = DisposeArt, .GetArtType = GetArtType, .GetArtBounds = GetArtBounds};
-
 // ---- AI User Suite -------------------------------------------------------------------
 constexpr const char* kUser = "AI User Suite";
 HostError RealToText(float value, std::int16_t decimalPlaces, unsigned char* text)
@@ -219,123 +198,6 @@ float FloatRandom()
 }
 constexpr RandomSuite kRandomSuite = {.FloatRandom = FloatRandom};
 
-// ---- Document, symbols, views, hit test, layers: no document is open -----------------
-constexpr const char* kSymbol = "AI Symbol Suite";
-HostError CountSymbols(std::int32_t* count, DocumentHandle /*document*/)
-{
-    if (HostError error = H().Enter(kSymbol, "CountSymbols")) return error;
-    if (count != nullptr) *count = 0;
-    return kNoDocumentErr;
-}
-HostError GetNthSymbol(std::int32_t /*n*/, SymbolHandle* symbol, DocumentHandle /*document*/)
-{
-    if (HostError error = H().Enter(kSymbol, "GetNthSymbol")) return error;
-    if (symbol != nullptr) *symbol = nullptr;
-    return kNoDocumentErr;
-}
-std::int32_t ValidateSymbol(SymbolHandle /*symbol*/)
-{
-    H().Enter(kSymbol, "ValidateSymbol");
-    return 0;
-}
-HostError NewInstanceCenteredOnPoint(SymbolHandle /*symbol*/, HostPoint /*centre*/, std::int16_t /*paintOrder*/,
-                                     ArtHandle /*prep*/, ArtHandle* art)
-{
-    if (HostError error = H().Enter(kSymbol, "NewInstanceCenteredOnPoint")) return error;
-    if (art != nullptr) *art = nullptr;
-    return kNoDocumentErr;
-}
-HostError GetInstanceMatrix(ArtHandle /*instance*/, HostMatrix* matrix)
-{
-    if (HostError error = H().Enter(kSymbol, "GetInstanceMatrix")) return error;
-    if (matrix != nullptr) *matrix = HostMatrix{1, 0, 0, 1, 0, 0};
-    return kNoDocumentErr;
-}
-HostError SetInstanceMatrix(ArtHandle /*instance*/, const HostMatrix* /*matrix*/)
-{
-    if (HostError error = H().Enter(kSymbol, "SetInstanceMatrix")) return error;
-    return kNoDocumentErr;
-}
-HostError ExpandInstance(ArtHandle /*instance*/, std::int16_t /*paintOrder*/, ArtHandle /*prep*/, ArtHandle* expanded)
-{
-    if (HostError error = H().Enter(kSymbol, "ExpandInstance")) return error;
-    if (expanded != nullptr) *expanded = nullptr;
-    return kNoDocumentErr;
-}
-constexpr SymbolSuite kSymbolSuite = {
-    .CountSymbols = CountSymbols,
-    .GetNthSymbol = GetNthSymbol,
-    .ValidateSymbol = ValidateSymbol,
-    .NewInstanceCenteredOnPoint = NewInstanceCenteredOnPoint,
-    .GetInstanceMatrix = GetInstanceMatrix,
-    .SetInstanceMatrix = SetInstanceMatrix,
-    .ExpandInstance = ExpandInstance,
-};
-
-HostError GetCurrentSymbol(SymbolHandle* symbol)
-{
-    if (HostError error = H().Enter("AI Symbol Palette Suite", "GetCurrentSymbol")) return error;
-    if (symbol != nullptr) *symbol = nullptr;
-    return kNoDocumentErr;
-}
-constexpr SymbolPaletteSuite kSymbolPaletteSuite = {.GetCurrentSymbol = GetCurrentSymbol};
-
-constexpr const char* kDocument = "AI Document Suite";
-HostError GetDocument(DocumentHandle* document)
-{
-    if (HostError error = H().Enter(kDocument, "GetDocument")) return error;
-    if (document != nullptr) *document = nullptr;
-    return kNoDocumentErr;
-}
-HostError GetDocumentSetup(DocumentSetup* setup)
-{
-    if (HostError error = H().Enter(kDocument, "GetDocumentSetup")) return error;
-    if (setup != nullptr) *setup = DocumentSetup{};
-    return kNoDocumentErr;
-}
-constexpr DocumentSuite kDocumentSuite = {.GetDocument = GetDocument, .GetDocumentSetup = GetDocumentSetup};
-
-constexpr const char* kDocumentView = "AI Document View Suite";
-HostError GetNthDocumentView(std::int32_t /*n*/, ViewHandle* view)
-{
-    if (HostError error = H().Enter(kDocumentView, "GetNthDocumentView")) return error;
-    if (view != nullptr) *view = nullptr;
-    return kNoDocumentErr;
-}
-HostError GetDocumentViewCenter(ViewHandle /*view*/, HostPoint* centre)
-{
-    if (HostError error = H().Enter(kDocumentView, "GetDocumentViewCenter")) return error;
-    if (centre != nullptr) *centre = HostPoint{};
-    return kNoDocumentErr;
-}
-constexpr DocumentViewSuite kDocumentViewSuite = {
-    .GetNthDocumentView = GetNthDocumentView,
-    .GetDocumentViewCenter = GetDocumentViewCenter,
-};
-
-constexpr const char* kHitTest = "AI Hit Test Suite";
-HostError HitTest(ArtHandle /*art*/, const HostPoint* /*point*/, std::int32_t /*request*/, HitRef* hit)
-{
-    if (HostError error = H().Enter(kHitTest, "HitTest")) return error;
-    if (hit != nullptr) *hit = nullptr;
-    return kNoDocumentErr;
-}
-HostError GetHitData(HitRef /*hit*/, HitData* data)
-{
-    if (HostError error = H().Enter(kHitTest, "GetHitData")) return error;
-    if (data != nullptr) *data = HitData{};
-    return kNoDocumentErr;
-}
-constexpr HitTestSuite kHitTestSuite = {.HitTest = HitTest, .GetHitData = GetHitData};
-
-HostError InsertLayer(LayerHandle /*layer*/, std::int16_t /*paintOrder*/, LayerHandle* inserted)
-{
-    if (HostError error = H().Enter("AI Layer Suite", "InsertLayer")) return error;
-    if (inserted != nullptr) *inserted = nullptr;
-    return kNoDocumentErr;
-}
-constexpr LayerSuite kLayerSuite = {.InsertLayer = InsertLayer};
-
 // ---- AI Tool Suite ---------------------------------------------------------------------
 constexpr const char* kTool = "AI Tool Suite";
 HostError AddTool(PluginRef plugin, const char* name, const AddToolData* data, std::int32_t options, ToolHandle* tool)
@@ -366,7 +228,15 @@ constexpr ToolSuite kToolSuite = {.AddTool = AddTool, .SystemHasPressure = Syste
 
 }  // namespace
 
-// The ADM suites' tables are in adm_suites.cpp.
+// The document's suites are in document_suites.cpp, the ADM suites' in
+// adm_suites.cpp.
+extern const ArtSuite kArtSuite;
+extern const SymbolSuite kSymbolSuite;
+extern const SymbolPaletteSuite kSymbolPaletteSuite;
+extern const DocumentSuite kDocumentSuite;
+extern const DocumentViewSuite kDocumentViewSuite;
+extern const HitTestSuite kHitTestSuite;
+extern const LayerSuite kLayerSuite;
 extern const AdmBasicSuite kAdmBasicSuite;
 extern const DialogSuite kDialogSuite;
 extern const ItemSuite kItemSuite;

@@ -30,7 +30,7 @@ inline void LoadPluginAfresh()
 }
 
 class PluginTest : public ::testing::Test {
-protected:
+public:
     PluginTest() { LoadPluginAfresh(); }
     ~PluginTest() override { LoadPluginAfresh(); }
 

@@ -1,0 +1,677 @@
+// The stand-in host's document.
+//
+// Every live art object is kept in an R-tree under its bounds grown by a
+// little more than the hit tolerance, so a hit test asks the tree which
+// objects can be near the point and examines only those, from the top of the
+// paint order down.
+//
+// Paint order: a layer's id is its position in the stack, because layers are
+// only ever added on top; and art only ever goes on top of a layer, so within
+// a layer art ids rise in paint order. The paint-order key of an art object
+// is therefore (layer id, art id), and no list has to be searched to compare
+// two objects.
+#include "host/document.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include <boost/geometry.hpp>
+#include <boost/geometry/index/rtree.hpp>
+
+namespace host {
+namespace {
+
+namespace bg = boost::geometry;
+namespace bgi = boost::geometry::index;
+
+using IndexPoint = bg::model::point<float, 2, bg::cs::cartesian>;
+using IndexBox = bg::model::box<IndexPoint>;
+using IndexEntry = std::pair<IndexBox, ArtId>;
+using ArtIndex = bgi::rtree<IndexEntry, bgi::quadratic<16>>;
+
+// How far an art object's indexed box reaches beyond its bounds: the hit
+// tolerance, and a little more so that rounding the box to floats never
+// leaves out a point that is just within the tolerance.
+constexpr float kIndexMargin = Document::kTolerance + 0.01f;
+
+// ---- Geometry, in doubles ----------------------------------------------------------
+
+struct Vec {
+    double x;
+    double y;
+};
+
+Vec ToVec(HostPoint p) { return {static_cast<double>(p.h), static_cast<double>(p.v)}; }
+bool Same(HostPoint a, HostPoint b) { return a.h == b.h && a.v == b.v; }
+Vec Mid(Vec a, Vec b) { return {(a.x + b.x) / 2, (a.y + b.y) / 2}; }
+double Distance(Vec a, Vec b) { return std::hypot(a.x - b.x, a.y - b.y); }
+// The z of (b - a) × (c - a): positive when c is left of the line from a to b.
+double Cross(Vec a, Vec b, Vec c) { return (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y); }
+
+double DistanceToSegment(Vec p, Vec a, Vec b)
+{
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double lengthSquared = dx * dx + dy * dy;
+    double t = lengthSquared > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / lengthSquared : 0.0;
+    t = std::clamp(t, 0.0, 1.0);
+    return Distance(p, {a.x + t * dx, a.y + t * dy});
+}
+
+// The point where segments ab and cd cross, if they do at one point.
+std::optional<Vec> Crossing(Vec a, Vec b, Vec c, Vec d)
+{
+    const Vec r{b.x - a.x, b.y - a.y};
+    const Vec s{d.x - c.x, d.y - c.y};
+    const double denominator = r.x * s.y - r.y * s.x;
+    if (denominator == 0) return std::nullopt;  // parallel or degenerate
+    const Vec ac{c.x - a.x, c.y - a.y};
+    const double t = (ac.x * s.y - ac.y * s.x) / denominator;
+    const double u = (ac.x * r.y - ac.y * r.x) / denominator;
+    if (t < 0 || t > 1 || u < 0 || u > 1) return std::nullopt;
+    return Vec{a.x + t * r.x, a.y + t * r.y};
+}
+
+// A cubic Bézier segment: anchor, its "out" end, the next "in" end, the next anchor.
+struct Cubic {
+    Vec p0;
+    Vec p1;
+    Vec p2;
+    Vec p3;
+};
+
+std::pair<Cubic, Cubic> Halves(const Cubic& c)
+{
+    const Vec p01 = Mid(c.p0, c.p1);
+    const Vec p12 = Mid(c.p1, c.p2);
+    const Vec p23 = Mid(c.p2, c.p3);
+    const Vec p012 = Mid(p01, p12);
+    const Vec p123 = Mid(p12, p23);
+    const Vec middle = Mid(p012, p123);
+    return {Cubic{c.p0, p01, p012, middle}, Cubic{middle, p123, p23, c.p3}};
+}
+
+// A curve whose inner control points lie this close to its chord lies this
+// close to the chord (it stays in the hull of its control points) and, since
+// it runs from one end of the chord to the other, comes this close to every
+// point of the chord: it is taken as its chord.
+constexpr double kFlatness = 1e-3;
+// Halving this often makes any curve of sane size flat.
+constexpr int kMaxDepth = 24;
+
+bool IsFlat(const Cubic& c)
+{
+    return DistanceToSegment(c.p1, c.p0, c.p3) <= kFlatness && DistanceToSegment(c.p2, c.p0, c.p3) <= kFlatness;
+}
+
+// The distance from p to the box around the curve's control points, which
+// holds the curve.
+double DistanceToHull(Vec p, const Cubic& c)
+{
+    const double left = std::min({c.p0.x, c.p1.x, c.p2.x, c.p3.x});
+    const double right = std::max({c.p0.x, c.p1.x, c.p2.x, c.p3.x});
+    const double bottom = std::min({c.p0.y, c.p1.y, c.p2.y, c.p3.y});
+    const double top = std::max({c.p0.y, c.p1.y, c.p2.y, c.p3.y});
+    const double dx = std::max({left - p.x, 0.0, p.x - right});
+    const double dy = std::max({bottom - p.y, 0.0, p.y - top});
+    return std::hypot(dx, dy);
+}
+
+// Whether the curve passes within tolerance of p: halve it until each piece
+// is flat, skipping pieces whose hull is out of reach.
+bool CurveWithin(Vec p, const Cubic& c, double tolerance, int depth = 0)
+{
+    if (DistanceToHull(p, c) > tolerance) return false;
+    if (depth == kMaxDepth || IsFlat(c)) return DistanceToSegment(p, c.p0, c.p3) <= tolerance;
+    const auto [first, second] = Halves(c);
+    return CurveWithin(p, first, tolerance, depth + 1) || CurveWithin(p, second, tolerance, depth + 1);
+}
+
+// Append the curve as a polyline, without its first point.
+void Flatten(const Cubic& c, std::vector<Vec>& polyline, int depth = 0)
+{
+    if (depth == kMaxDepth || IsFlat(c)) {
+        polyline.push_back(c.p3);
+        return;
+    }
+    const auto [first, second] = Halves(c);
+    Flatten(first, polyline, depth + 1);
+    Flatten(second, polyline, depth + 1);
+}
+
+// The winding number of a closed polygon around p.
+int WindingNumber(Vec p, const std::vector<Vec>& polygon)
+{
+    int winding = 0;
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+        const Vec a = polygon[i];
+        const Vec b = polygon[(i + 1) % polygon.size()];
+        if (a.y <= p.y) {
+            if (b.y > p.y && Cross(a, b, p) > 0) ++winding;  // upward, p on its left
+        } else if (b.y <= p.y && Cross(a, b, p) < 0) {
+            --winding;  // downward, p on its right
+        }
+    }
+    return winding;
+}
+
+// ---- Paths ---------------------------------------------------------------------------
+
+std::size_t SegmentCount(const Path& path)
+{
+    const std::size_t n = path.points.size();
+    if (n < 2) return 0;
+    return path.closed ? n : n - 1;
+}
+
+// Segment i runs from anchor i to anchor i + 1; a closed path's last one
+// runs back to anchor 0.
+Cubic SegmentAt(const Path& path, std::size_t i)
+{
+    const PathPoint& from = path.points[i];
+    const PathPoint& to = path.points[(i + 1) % path.points.size()];
+    return {ToVec(from.anchor), ToVec(from.out), ToVec(to.in), ToVec(to.anchor)};
+}
+
+bool IsStraight(const Path& path, std::size_t i)
+{
+    const PathPoint& from = path.points[i];
+    const PathPoint& to = path.points[(i + 1) % path.points.size()];
+    return Same(from.out, from.anchor) && Same(to.in, to.anchor);
+}
+
+bool Inside(Vec p, const Path& path)
+{
+    if (!path.closed || !path.filled || path.points.size() < 2) return false;
+    std::vector<Vec> polygon{ToVec(path.points[0].anchor)};
+    for (std::size_t i = 0; i < SegmentCount(path); ++i) Flatten(SegmentAt(path, i), polygon);
+    polygon.pop_back();  // the closing segment ends where the polygon starts
+    return WindingNumber(p, polygon) != 0;
+}
+
+HostPoint Apply(const HostMatrix& m, HostPoint p)
+{
+    const double x = p.h;
+    const double y = p.v;
+    return {static_cast<float>(m.a * x + m.c * y + m.tx), static_cast<float>(m.b * x + m.d * y + m.ty)};
+}
+
+Path Transformed(const Path& path, const HostMatrix& m)
+{
+    Path result = path;
+    for (PathPoint& point : result.points) {
+        point.anchor = Apply(m, point.anchor);
+        point.in = Apply(m, point.in);
+        point.out = Apply(m, point.out);
+    }
+    return result;
+}
+
+// The smallest rectangle around points added to it.
+class Extent {
+public:
+    void Add(HostPoint p)
+    {
+        left_ = std::min(left_, p.h);
+        right_ = std::max(right_, p.h);
+        bottom_ = std::min(bottom_, p.v);
+        top_ = std::max(top_, p.v);
+        empty_ = false;
+    }
+    void Add(const Path& path)
+    {
+        for (const PathPoint& point : path.points) {
+            Add(point.anchor);
+            Add(point.in);
+            Add(point.out);
+        }
+    }
+    // The path transformed by m.
+    void Add(const Path& path, const HostMatrix& m)
+    {
+        for (const PathPoint& point : path.points) {
+            Add(Apply(m, point.anchor));
+            Add(Apply(m, point.in));
+            Add(Apply(m, point.out));
+        }
+    }
+    // Empty: the empty rectangle at where.
+    HostRect Rect(HostPoint where = {0.0f, 0.0f}) const
+    {
+        if (empty_) return {where.h, where.v, where.h, where.v};
+        return {left_, top_, right_, bottom_};
+    }
+
+private:
+    bool empty_ = true;
+    float left_ = std::numeric_limits<float>::max();
+    float top_ = std::numeric_limits<float>::lowest();
+    float right_ = std::numeric_limits<float>::lowest();
+    float bottom_ = std::numeric_limits<float>::max();
+};
+
+HostRect BoundsOfArtwork(const std::vector<Path>& artwork)
+{
+    Extent extent;
+    for (const Path& path : artwork) extent.Add(path);
+    return extent.Rect();
+}
+
+Vec Centre(const HostRect& r)
+{
+    return {(static_cast<double>(r.left) + r.right) / 2, (static_cast<double>(r.top) + r.bottom) / 2};
+}
+
+IndexBox BoxAround(const HostRect& r)
+{
+    return IndexBox(IndexPoint(r.left - kIndexMargin, r.bottom - kIndexMargin),
+                    IndexPoint(r.right + kIndexMargin, r.top + kIndexMargin));
+}
+
+// ---- What a request admits ----------------------------------------------------------
+
+using PartSet = unsigned;
+constexpr PartSet Bit(HitPart part) { return 1u << static_cast<unsigned>(part); }
+constexpr PartSet kAllParts = 0x7F;
+constexpr PartSet kPointParts =
+    Bit(HitPart::AnchorPoint) | Bit(HitPart::LeadingDirectionEnd) | Bit(HitPart::TrailingDirectionEnd);
+constexpr PartSet kDirectionParts = Bit(HitPart::LeadingDirectionEnd) | Bit(HitPart::TrailingDirectionEnd);
+
+struct Admission {
+    PartSet parts = 0;       // none: the art is not admitted at all
+    bool endsOnly = false;   // anchors only at the ends of open paths
+};
+
+// See Document::HitTest for the rules.
+Admission Admit(HitRequest request, const Art& art)
+{
+    const bool guide = art.flags.guide;
+    const bool text = art.kind == ArtKind::Text;
+    switch (request) {
+    case HitRequest::All: return {kAllParts};
+    case HitRequest::BezierPoints: return {!guide && !text ? kPointParts : 0};
+    case HitRequest::EndPoints:
+        if (art.kind == ArtKind::Path && !art.path.closed) return {Bit(HitPart::AnchorPoint), true};
+        return {};
+    case HitRequest::Guides: return {guide ? kAllParts : 0};
+    case HitRequest::PointsOrGuides: return {guide ? kAllParts : !text ? kPointParts : 0};
+    case HitRequest::Text: return {text ? kAllParts : 0};
+    case HitRequest::Selected: return {art.flags.selected ? kAllParts : 0};
+    case HitRequest::Paintable: return {!guide ? kAllParts : 0};
+    case HitRequest::AllNoFill: return {kAllParts & ~Bit(HitPart::Fill)};
+    case HitRequest::PaintableNoFill: return {!guide ? kAllParts & ~Bit(HitPart::Fill) : 0};
+    case HitRequest::AllNoDirection: return {kAllParts & ~kDirectionParts};
+    case HitRequest::PaintableNoLocked: return {!guide && !art.flags.locked ? kAllParts : 0};
+    }
+    return {};
+}
+
+constexpr HitPart kPartOrder[] = {
+    HitPart::AnchorPoint, HitPart::LeadingDirectionEnd, HitPart::TrailingDirectionEnd, HitPart::CentrePoint,
+    HitPart::GuideIntersection, HitPart::SegmentInterior, HitPart::Fill,
+};
+
+}  // namespace
+
+struct Document::Impl {
+    std::vector<HostPoint> views;
+    std::vector<Symbol> symbols;
+    std::vector<Layer> layers;
+    LayerId currentLayer = 0;
+    std::vector<Art> art;            // art[id - 1]
+    std::vector<IndexBox> indexed;   // indexed[id - 1]: the box the art is indexed under
+    std::vector<char> inIndex;       // inIndex[id - 1]: the art has a place in the index
+    ArtIndex index;
+    std::size_t live = 0;
+
+    const Art& At(ArtId id) const
+    {
+        if (id == 0 || id > art.size()) throw std::out_of_range("unknown art " + std::to_string(id));
+        return art[id - 1];
+    }
+    Art& At(ArtId id) { return const_cast<Art&>(std::as_const(*this).At(id)); }
+
+    const Symbol& SymbolAt(SymbolId id) const
+    {
+        if (id >= symbols.size()) throw std::out_of_range("unknown symbol " + std::to_string(id));
+        return symbols[id];
+    }
+
+    HostRect Bounds(const Art& a) const
+    {
+        switch (a.kind) {
+        case ArtKind::Path: {
+            Extent extent;
+            extent.Add(a.path);
+            return extent.Rect();
+        }
+        case ArtKind::Text:
+            return {std::min(a.box.left, a.box.right), std::max(a.box.top, a.box.bottom),
+                    std::max(a.box.left, a.box.right), std::min(a.box.top, a.box.bottom)};
+        case ArtKind::Instance:
+        case ArtKind::Expanded: {
+            const Symbol& symbol = SymbolAt(a.symbol);
+            Extent extent;
+            for (const Path& path : symbol.artwork) extent.Add(path, a.matrix);
+            const Vec centre = Centre(symbol.bounds);
+            return extent.Rect(Apply(a.matrix, {static_cast<float>(centre.x), static_cast<float>(centre.y)}));
+        }
+        }
+        return {};
+    }
+
+    // The paths through which the art is hit, in document coordinates.
+    std::vector<Path> Outline(const Art& a) const
+    {
+        switch (a.kind) {
+        case ArtKind::Path: return {a.path};
+        case ArtKind::Text: return {};
+        case ArtKind::Instance:
+        case ArtKind::Expanded: {
+            std::vector<Path> paths;
+            for (const Path& path : SymbolAt(a.symbol).artwork) paths.push_back(Transformed(path, a.matrix));
+            return paths;
+        }
+        }
+        return {};
+    }
+
+    // (layer position, sequence): greater is higher in paint order.
+    static std::pair<LayerId, ArtId> PaintKey(const Art& a) { return {a.layer, a.id}; }
+
+    ArtId Add(Art a)
+    {
+        a.id = static_cast<ArtId>(art.size() + 1);
+        a.layer = currentLayer;
+        const IndexBox box = BoxAround(Bounds(a));
+        art.push_back(std::move(a));
+        const ArtId id = art.back().id;
+        indexed.push_back(box);
+        inIndex.push_back(0);
+        Insert(id);
+        layers[currentLayer].art.push_back(id);
+        ++live;
+        return id;
+    }
+
+    // Art whose bounds are not finite (a matrix of infinities or NaNs) has
+    // no place on the page: it stays out of the index and is never hit.
+    void Insert(ArtId id)
+    {
+        const IndexBox& box = indexed[id - 1];
+        const float left = box.min_corner().get<0>();
+        const float bottom = box.min_corner().get<1>();
+        const float right = box.max_corner().get<0>();
+        const float top = box.max_corner().get<1>();
+        const bool finite = std::isfinite(left) && std::isfinite(bottom) && std::isfinite(right) &&
+                            std::isfinite(top) && left <= right && bottom <= top;
+        inIndex[id - 1] = finite ? 1 : 0;
+        if (finite) index.insert({box, id});
+    }
+
+    void Remove(ArtId id)
+    {
+        if (inIndex[id - 1] != 0) index.remove(IndexEntry{indexed[id - 1], id});
+        inIndex[id - 1] = 0;
+    }
+
+    void Reindex(ArtId id)
+    {
+        Remove(id);
+        indexed[id - 1] = BoxAround(Bounds(art[id - 1]));
+        Insert(id);
+    }
+
+    bool PartHit(const Art& a, HitPart part, Vec p, bool endsOnly, const std::vector<Path>& outline,
+                 const std::vector<const Art*>& guides) const;
+};
+
+// Whether point p is on the given part of art a, whose outline is given.
+bool Document::Impl::PartHit(const Art& a, HitPart part, Vec p, bool endsOnly, const std::vector<Path>& outline,
+                             const std::vector<const Art*>& guides) const
+{
+    constexpr double tolerance = kTolerance;
+    switch (part) {
+    case HitPart::AnchorPoint:
+        for (const Path& path : outline) {
+            for (std::size_t i = 0; i < path.points.size(); ++i) {
+                const bool end = !path.closed && (i == 0 || i + 1 == path.points.size());
+                if (endsOnly && !end) continue;
+                if (Distance(p, ToVec(path.points[i].anchor)) <= tolerance) return true;
+            }
+        }
+        return false;
+    case HitPart::LeadingDirectionEnd:
+    case HitPart::TrailingDirectionEnd:
+        for (const Path& path : outline) {
+            for (const PathPoint& point : path.points) {
+                const HostPoint end = part == HitPart::LeadingDirectionEnd ? point.in : point.out;
+                if (!Same(end, point.anchor) && Distance(p, ToVec(end)) <= tolerance) return true;
+            }
+        }
+        return false;
+    case HitPart::CentrePoint: {
+        const bool hasCentre = a.kind == ArtKind::Instance || a.kind == ArtKind::Expanded ||
+                               (a.kind == ArtKind::Path && a.path.closed && a.path.filled);
+        return hasCentre && Distance(p, Centre(Bounds(a))) <= tolerance;
+    }
+    case HitPart::GuideIntersection:
+        if (a.kind != ArtKind::Path || !a.flags.guide) return false;
+        for (const Art* other : guides) {
+            if (other->id == a.id) continue;
+            for (std::size_t i = 0; i < SegmentCount(a.path); ++i) {
+                if (!IsStraight(a.path, i)) continue;
+                const Cubic mine = SegmentAt(a.path, i);
+                for (std::size_t j = 0; j < SegmentCount(other->path); ++j) {
+                    if (!IsStraight(other->path, j)) continue;
+                    const Cubic theirs = SegmentAt(other->path, j);
+                    const std::optional<Vec> crossing = Crossing(mine.p0, mine.p3, theirs.p0, theirs.p3);
+                    if (crossing && Distance(p, *crossing) <= tolerance) return true;
+                }
+            }
+        }
+        return false;
+    case HitPart::SegmentInterior:
+        for (const Path& path : outline) {
+            for (std::size_t i = 0; i < SegmentCount(path); ++i) {
+                if (CurveWithin(p, SegmentAt(path, i), tolerance)) return true;
+            }
+        }
+        return false;
+    case HitPart::Fill:
+        if (a.kind == ArtKind::Text) {
+            const HostRect box = Bounds(a);
+            return p.x >= box.left && p.x <= box.right && p.y >= box.bottom && p.y <= box.top;
+        }
+        return std::any_of(outline.begin(), outline.end(), [&](const Path& path) { return Inside(p, path); });
+    }
+    return false;
+}
+
+Document::Document(float width, float height) : impl_(std::make_unique<Impl>()), setup_{width, height}
+{
+    impl_->views.push_back({width / 2, height / 2});
+    impl_->layers.push_back(Layer{0, "Layer 1", {}});
+}
+
+Document::~Document() = default;
+
+void Document::SetPageSize(float width, float height) { setup_ = {width, height}; }
+
+std::size_t Document::ViewCount() const { return impl_->views.size(); }
+HostPoint Document::ViewCentre(std::size_t view) const { return impl_->views.at(view); }
+void Document::SetViewCentre(std::size_t view, HostPoint centre) { impl_->views.at(view) = centre; }
+std::size_t Document::AddView(HostPoint centre)
+{
+    impl_->views.push_back(centre);
+    return impl_->views.size() - 1;
+}
+
+SymbolId Document::AddSymbol(std::string name, std::vector<Path> artwork)
+{
+    Symbol symbol;
+    symbol.name = std::move(name);
+    symbol.bounds = BoundsOfArtwork(artwork);
+    symbol.artwork = std::move(artwork);
+    impl_->symbols.push_back(std::move(symbol));
+    return static_cast<SymbolId>(impl_->symbols.size() - 1);
+}
+
+std::size_t Document::SymbolCount() const { return impl_->symbols.size(); }
+
+std::optional<SymbolId> Document::NthSymbol(std::size_t n) const
+{
+    if (n >= impl_->symbols.size()) return std::nullopt;
+    return static_cast<SymbolId>(n);
+}
+
+const Symbol& Document::GetSymbol(SymbolId symbol) const { return impl_->SymbolAt(symbol); }
+Symbol& Document::GetSymbol(SymbolId symbol) { return const_cast<Symbol&>(impl_->SymbolAt(symbol)); }
+
+void Document::SetSymbolArtwork(SymbolId symbol, std::vector<Path> artwork)
+{
+    Symbol& changed = GetSymbol(symbol);
+    changed.bounds = BoundsOfArtwork(artwork);
+    changed.artwork = std::move(artwork);
+    for (const Art& a : impl_->art) {
+        const bool usesSymbol = a.kind == ArtKind::Instance || a.kind == ArtKind::Expanded;
+        if (usesSymbol && a.symbol == symbol && !a.deleted) impl_->Reindex(a.id);
+    }
+}
+
+const std::vector<Layer>& Document::Layers() const { return impl_->layers; }
+LayerId Document::CurrentLayer() const { return impl_->currentLayer; }
+
+void Document::SetCurrentLayer(LayerId layer)
+{
+    if (layer >= impl_->layers.size()) throw std::out_of_range("unknown layer " + std::to_string(layer));
+    impl_->currentLayer = layer;
+}
+
+LayerId Document::InsertLayerAbove()
+{
+    // Layers only ever go on top, so a layer's id is its position.
+    const auto id = static_cast<LayerId>(impl_->layers.size());
+    impl_->layers.push_back(Layer{id, "Layer " + std::to_string(id + 1), {}});
+    impl_->currentLayer = id;
+    return id;
+}
+
+ArtId Document::AddPath(Path path, ArtFlags flags)
+{
+    Art a;
+    a.kind = ArtKind::Path;
+    a.flags = flags;
+    a.path = std::move(path);
+    return impl_->Add(std::move(a));
+}
+
+ArtId Document::AddText(std::string text, HostRect box, ArtFlags flags)
+{
+    Art a;
+    a.kind = ArtKind::Text;
+    a.flags = flags;
+    a.text = std::move(text);
+    a.box = box;
+    return impl_->Add(std::move(a));
+}
+
+ArtId Document::AddInstance(SymbolId symbol, HostPoint centre)
+{
+    const Vec symbolCentre = Centre(impl_->SymbolAt(symbol).bounds);
+    Art a;
+    a.kind = ArtKind::Instance;
+    a.symbol = symbol;
+    a.matrix = {1, 0, 0, 1, static_cast<float>(centre.h - symbolCentre.x),
+                static_cast<float>(centre.v - symbolCentre.y)};
+    return impl_->Add(std::move(a));
+}
+
+ArtId Document::Expand(ArtId instance)
+{
+    const Art& source = impl_->At(instance);
+    if (source.kind != ArtKind::Instance || source.deleted)
+        throw std::invalid_argument("only a live symbol instance can be expanded");
+    Art a;
+    a.kind = ArtKind::Expanded;
+    a.symbol = source.symbol;
+    a.matrix = source.matrix;
+    return impl_->Add(std::move(a));
+}
+
+void Document::Delete(ArtId art)
+{
+    Art& a = impl_->At(art);
+    if (a.deleted) throw std::logic_error("art " + std::to_string(art) + " deleted twice");
+    std::vector<ArtId>& layerArt = impl_->layers[a.layer].art;
+    // A layer's art is in rising id order.
+    layerArt.erase(std::lower_bound(layerArt.begin(), layerArt.end(), art));
+    impl_->Remove(art);
+    a.deleted = true;
+    --impl_->live;
+}
+
+bool Document::Knows(ArtId art) const { return art != 0 && art <= impl_->art.size(); }
+bool Document::Exists(ArtId art) const { return Knows(art) && !impl_->art[art - 1].deleted; }
+const Art& Document::GetArt(ArtId art) const { return impl_->At(art); }
+void Document::SetFlags(ArtId art, ArtFlags flags) { impl_->At(art).flags = flags; }
+
+void Document::SetMatrix(ArtId instance, const HostMatrix& matrix)
+{
+    Art& a = impl_->At(instance);
+    if (a.kind != ArtKind::Instance || a.deleted)
+        throw std::invalid_argument("a matrix is set only on a live symbol instance");
+    a.matrix = matrix;
+    impl_->Reindex(instance);
+}
+
+HostRect Document::Bounds(ArtId art) const { return impl_->Bounds(impl_->At(art)); }
+
+std::int16_t Document::ArtType(ArtId art) const
+{
+    switch (impl_->At(art).kind) {
+    case ArtKind::Path: return kPathArtType;
+    case ArtKind::Text: return kTextArtType;
+    case ArtKind::Instance: return kSymbolInstanceArtType;
+    case ArtKind::Expanded: return kGroupArtType;
+    }
+    return 0;
+}
+
+std::size_t Document::ArtCount() const { return impl_->live; }
+
+HitResult Document::HitTest(HostPoint point, HitRequest request) const
+{
+    std::vector<IndexEntry> found;
+    impl_->index.query(bgi::intersects(IndexPoint(point.h, point.v)), std::back_inserter(found));
+
+    std::vector<const Art*> candidates;
+    std::vector<const Art*> guides;  // that may cross at the point
+    for (const IndexEntry& entry : found) {
+        const Art& a = impl_->art[entry.second - 1];
+        if (a.flags.hidden) continue;
+        candidates.push_back(&a);
+        if (a.kind == ArtKind::Path && a.flags.guide) guides.push_back(&a);
+    }
+    std::sort(candidates.begin(), candidates.end(),
+              [](const Art* x, const Art* y) { return Impl::PaintKey(*x) > Impl::PaintKey(*y); });
+
+    const Vec p = ToVec(point);
+    for (const Art* a : candidates) {
+        const Admission admission = Admit(request, *a);
+        if (admission.parts == 0) continue;
+        const std::vector<Path> outline = impl_->Outline(*a);
+        for (HitPart part : kPartOrder) {
+            if ((admission.parts & Bit(part)) == 0) continue;
+            if (impl_->PartHit(*a, part, p, admission.endsOnly, outline, guides)) return {true, part, a->id};
+        }
+    }
+    return {};
+}
+
+}  // namespace host
