@@ -137,60 +137,61 @@ void SetPrecision(ItemRef item, std::int32_t places)
 }
 void SetBooleanValue(ItemRef item, std::int32_t value)
 {
-    WithItem(item, "SetBooleanValue", [&](Item& i) { i.booleanValue = value != 0 ? 1 : 0; });
+    WithItem(item, "SetBooleanValue", [&](Item& i) { i.value = value != 0 ? 1.0 : 0.0; });
 }
 std::int32_t GetBooleanValue(ItemRef item)
 {
     std::int32_t value = 0;
-    WithItem(item, "GetBooleanValue", [&](Item& i) { value = i.booleanValue; });
+    WithItem(item, "GetBooleanValue", [&](Item& i) { value = i.BooleanValue(); });
     return value;
 }
 void SetIntValue(ItemRef item, std::int32_t value)
 {
-    WithItem(item, "SetIntValue", [&](Item& i) { i.intValue = value; });
+    WithItem(item, "SetIntValue", [&](Item& i) { i.value = value; });
 }
 std::int32_t GetIntValue(ItemRef item)
 {
     std::int32_t value = 0;
-    WithItem(item, "GetIntValue", [&](Item& i) { value = i.intValue; });
+    WithItem(item, "GetIntValue", [&](Item& i) { value = i.IntValue(); });
     return value;
 }
 void SetFloatValue(ItemRef item, float value)
 {
-    WithItem(item, "SetFloatValue", [&](Item& i) { i.floatValue = value; });
+    WithItem(item, "SetFloatValue", [&](Item& i) { i.value = value; });
 }
 float GetFloatValue(ItemRef item)
 {
     float value = 0.0f;
-    WithItem(item, "GetFloatValue", [&](Item& i) { value = i.floatValue; });
+    WithItem(item, "GetFloatValue", [&](Item& i) { value = i.FloatValue(); });
     return value;
 }
+// A control has one range, set through its integer or its float operations.
 void SetMinIntValue(ItemRef item, std::int32_t value)
 {
     WithItem(item, "SetMinIntValue", [&](Item& i) {
-        i.hasIntRange = true;
-        i.minInt = value;
+        i.hasMinimum = true;
+        i.minimum = value;
     });
 }
 void SetMaxIntValue(ItemRef item, std::int32_t value)
 {
     WithItem(item, "SetMaxIntValue", [&](Item& i) {
-        i.hasIntRange = true;
-        i.maxInt = value;
+        i.hasMaximum = true;
+        i.maximum = value;
     });
 }
 void SetMinFloatValue(ItemRef item, float value)
 {
     WithItem(item, "SetMinFloatValue", [&](Item& i) {
-        i.hasFloatRange = true;
-        i.minFloat = value;
+        i.hasMinimum = true;
+        i.minimum = value;
     });
 }
 void SetMaxFloatValue(ItemRef item, float value)
 {
     WithItem(item, "SetMaxFloatValue", [&](Item& i) {
-        i.hasFloatRange = true;
-        i.maxFloat = value;
+        i.hasMaximum = true;
+        i.maximum = value;
     });
 }
 

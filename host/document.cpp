@@ -562,6 +562,12 @@ LayerId Document::InsertLayerAbove()
     return id;
 }
 
+void Document::SetLayerName(LayerId layer, std::string name)
+{
+    if (layer >= impl_->layers.size()) throw std::out_of_range("unknown layer " + std::to_string(layer));
+    impl_->layers[layer].name = std::move(name);
+}
+
 ArtId Document::AddPath(Path path, ArtFlags flags)
 {
     Art a;

@@ -165,6 +165,8 @@ public:
     // Insert a new layer above all others, named "Layer n"; it becomes
     // current, so new art goes into it.
     LayerId InsertLayerAbove();
+    // Rename a layer; names need not be unique.
+    void SetLayerName(LayerId layer, std::string name);
 
     // --- Art -------------------------------------------------------------
     // Each adds on top of the current layer and returns the new art. Adding

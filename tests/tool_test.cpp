@@ -68,20 +68,17 @@ TEST_F(PluginTest, TheOptionsDialogReturnsZeroOnOkAndStopOtherwise)
     ASSERT_EQ(host.Dialogs().Runs().size(), 1u);
     EXPECT_EQ(host.Dialogs().Runs()[0].name, "Tool Dialog 0");
     EXPECT_EQ(host.Dialogs().Runs()[0].resourceId, 16101);
+    EXPECT_EQ(host.Dialogs().Runs()[0].result, 2);
 
-    // Ended by control 1, the OK button.
-    host.Dialogs().Script([&](host::DialogSession& user) {
-        if (user.dialog().Find(1) == nullptr) host.Dialogs().CreateItem(user.dialog(), 1, kTextPushButtonType, {});
-        user.Press(1);
-    });
+    // Ended by its OK button, control 1.
+    host.Dialogs().Script([](host::DialogSession& user) { EXPECT_TRUE(user.Press(1)); });
     EXPECT_EQ(host.SendTool("AI Edit Options"), kNoErr);
+    EXPECT_EQ(host.Dialogs().Runs().back().result, 1);
 
-    // Ended by any other control.
-    host.Dialogs().Script([&](host::DialogSession& user) {
-        if (user.dialog().Find(2) == nullptr) host.Dialogs().CreateItem(user.dialog(), 2, kTextPushButtonType, {});
-        user.Press(2);
-    });
+    // Ended by Cancel, control 2.
+    host.Dialogs().Script([](host::DialogSession& user) { EXPECT_TRUE(user.Press(2)); });
     EXPECT_EQ(host.SendTool("AI Edit Options"), kStopErr);
+    EXPECT_EQ(host.Dialogs().Runs().back().result, 2);
 
     // A dialog that cannot be run counts as cancelled.
     host.Inject({"ADM Dialog Suite/Modal", 1, kBadParameterErr});
@@ -89,6 +86,7 @@ TEST_F(PluginTest, TheOptionsDialogReturnsZeroOnOkAndStopOtherwise)
 
     EXPECT_TRUE(ErrorDialogs().empty()) << "\"STOP\" is never reported";
     EXPECT_TRUE(host.SuitesBalanced());
+    EXPECT_TRUE(host.Dialogs().Violations().empty());
 }
 
 TEST_F(PluginTest, SelectAndDeselectDoNothing)
