@@ -13,8 +13,6 @@ struct Brush {
     float dabAngle;  // the dab's full angle, which aligned bristles share
 };
 
-float Draw() { return Suite<RandomSuite>()->FloatRandom(); }
-
 Brush SizeBrush(const StepValues& step)
 {
     const Globals& g = *gGlobals;

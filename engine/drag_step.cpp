@@ -12,8 +12,6 @@ constexpr float kPressureScale = 1.0f / 255.0f;
 // How much a held shrink key lowers dabShrinkPerDab per processed event.
 constexpr float kShrinkKeyStep = 0.1f;
 
-float Draw() { return Suite<RandomSuite>()->FloatRandom(); }
-
 // low + R (high - low), with a fresh R.
 float DrawInRange(float low, float high) { return low + Draw() * (high - low); }
 

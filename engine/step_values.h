@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "shell/host_types.h"
+#include "shell/suites.h"
 
 struct StepValues {
     float pressureFactor = 1.0f;     // pen pressure / 255, or 1 without a pressure device
@@ -45,3 +46,7 @@ inline std::int32_t TruncateDraw(float product)
     if (!(product < 2147483648.0f)) return INT32_MAX;
     return static_cast<std::int32_t>(product);
 }
+
+// One draw of the host's uniform random number in [0, 1). Every random value
+// of a step is one such draw, in the documented order.
+inline float Draw() { return Suite<RandomSuite>()->FloatRandom(); }

@@ -111,10 +111,14 @@ void StandInHost::ClearFaults()
     failCallCode_ = kNoErr;
 }
 
-HostError StandInHost::Injected(const std::string& operation)
+HostError StandInHost::Injected(std::string_view prefix, std::string_view separator, std::string_view name)
 {
     ++calls_;
     if (failCallAt_ != 0 && calls_ == failCallAt_) return failCallCode_;
+    if (faults_.empty()) return kNoErr;
+    std::string operation;
+    operation.reserve(prefix.size() + separator.size() + name.size());
+    operation.append(prefix).append(separator).append(name);
     faultCounts_.resize(faults_.size(), 0);
     for (std::size_t i = 0; i < faults_.size(); ++i) {
         if (faults_[i].operation != operation) continue;
@@ -126,9 +130,9 @@ HostError StandInHost::Injected(const std::string& operation)
 
 HostError StandInHost::Enter(const char* suite, const char* op)
 {
-    if (auto it = held_.find(suite); it == held_.end() || it->second <= 0)
+    if (auto it = held_.find(std::string_view(suite)); it == held_.end() || it->second <= 0)
         Violation(std::string(suite) + " used while not held (" + op + ")");
-    return Injected(std::string(suite) + "/" + op);
+    return Injected(suite, "/", op);
 }
 
 HostError StandInHost::Acquire(const char* name, std::int32_t version, const void** suite)
@@ -136,11 +140,15 @@ HostError StandInHost::Acquire(const char* name, std::int32_t version, const voi
     if (suite == nullptr) return kBadParameterErr;
     *suite = nullptr;
     if (name == nullptr) return kSuiteNotFoundErr;
-    if (HostError error = Injected(std::string("acquire/") + name)) return error;
+    if (HostError error = Injected("acquire", "/", name)) return error;
     const void* table = FindSuite(name, version);
     if (table == nullptr) return kSuiteNotFoundErr;
     *suite = table;
-    ++held_[name];
+    if (auto it = held_.find(std::string_view(name)); it != held_.end()) {
+        ++it->second;
+    } else {
+        held_.emplace(name, 1);
+    }
     ++acquisitions_;
     return kNoErr;
 }
@@ -148,8 +156,8 @@ HostError StandInHost::Acquire(const char* name, std::int32_t version, const voi
 HostError StandInHost::Release(const char* name, std::int32_t version)
 {
     if (name == nullptr || FindSuite(name, version) == nullptr) return kSuiteNotFoundErr;
-    if (HostError error = Injected(std::string("release/") + name)) return error;
-    auto it = held_.find(name);
+    if (HostError error = Injected("release", "/", name)) return error;
+    auto it = held_.find(std::string_view(name));
     if (it == held_.end() || it->second <= 0) {
         Violation(std::string("released ") + name + " that was not acquired");
         return kBadParameterErr;

@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/dialog_manager.h"
@@ -83,7 +84,7 @@ public:
     // --- Suites ------------------------------------------------------------
     const BasicSuite* Basic() const;
     // Acquisitions not yet released, per suite name.
-    const std::map<std::string, int>& HeldSuites() const { return held_; }
+    const std::map<std::string, int, std::less<>>& HeldSuites() const { return held_; }
     bool SuitesBalanced() const;
     std::uint64_t Acquisitions() const { return acquisitions_; }
     std::uint64_t Releases() const { return releases_; }
@@ -152,11 +153,13 @@ public:
     void SetCursor(void* cursor);
 
 private:
-    HostError Injected(const std::string& operation);
+    // Count a call and answer with the fault set for it: operation is
+    // prefix + separator + name.
+    HostError Injected(std::string_view prefix, std::string_view separator, std::string_view name);
 
     PluginEntry entry_;
     void* savedGlobals_ = nullptr;
-    std::map<std::string, int> held_;
+    std::map<std::string, int, std::less<>> held_;
     std::uint64_t acquisitions_ = 0;
     std::uint64_t releases_ = 0;
     std::vector<Fault> faults_;

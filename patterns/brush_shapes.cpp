@@ -1,5 +1,7 @@
 #include "patterns/brush_shapes.h"
 
+#include "engine/step_values.h"
+
 #include "shell/suites.h"
 
 namespace {
@@ -21,8 +23,6 @@ constexpr float kPi = 3.1415927f;
 constexpr float kThreeHalfPi = 4.712389f;
 constexpr float kOneThird = 0.33333334f;
 constexpr float kTwoThirds = 0.6666667f;
-
-float Draw() { return Suite<RandomSuite>()->FloatRandom(); }
 
 // A draw compared with a threshold counts as above it only when strictly
 // greater; the thresholds are 64-bit values.

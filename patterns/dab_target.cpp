@@ -21,8 +21,6 @@ enum DabTarget : std::int32_t {
     kFrame = 12,
 };
 
-float Draw() { return Suite<RandomSuite>()->FloatRandom(); }
-
 // A random point on one page edge: one draw along it.
 HostPoint EdgePoint(std::int32_t edge, float width, float height)
 {
