@@ -2,6 +2,10 @@
 // session's settings and strokes through the plug-in inside the stand-in
 // host, and writes the painted artwork as SVG or JSON.
 #include <unistd.h>
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +18,7 @@
 
 #include "app/artwork_json.h"
 #include "app/paint.h"
+#include "app/plugin_module.h"
 #include "app/session.h"
 #include "settings/options.h"
 
@@ -160,6 +165,13 @@ int main(int argc, char** argv)
                  "kadrelle"};
     app.set_version_flag("--version", kVersion);
     app.require_subcommand(0, 1);
+#if defined(_WIN32)
+    // The same bytes as on any other system: no CR before each LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::string modulePath;
+    app.add_option("--module", modulePath, "The plug-in module to load (default: QV12_Kadrelle.aip beside kadrelle.exe)")
+        ->check(CLI::ExistingFile);
+#endif
 
     PaintOptions options;
     CLI::App* paint = app.add_subcommand("paint", "Paint a document from a session (the default command)");
@@ -197,6 +209,9 @@ int main(int argc, char** argv)
     }
 
     try {
+#if defined(_WIN32)
+        if (!modulePath.empty()) SetPluginModulePath(modulePath);
+#endif
         if (*presets) {
             ListPresets();
         } else if (*settings) {

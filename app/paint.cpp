@@ -4,9 +4,9 @@
 #include <sstream>
 
 #include "app/artwork_json.h"
+#include "app/plugin_module.h"
 #include "host/host.h"
 #include "settings/options.h"
-#include "shell/plugin.h"
 
 namespace kadrelle {
 namespace {
@@ -68,10 +68,22 @@ void SetUpRandom(host::RandomSource& random, const RandomSetting& setting)
     }
 }
 
+// The plug-in's settings block: the block it allocated as "globals". Read
+// through the host, since a plug-in loaded as a module has its own globals.
+Globals& PluginSettings(const host::StandInHost& host)
+{
+    for (const auto& [block, record] : host.LiveBlocks()) {
+        if (record.debugName == "globals" && record.size == sizeof(Globals))
+            return *static_cast<Globals*>(const_cast<void*>(block));
+    }
+    throw std::runtime_error("the plug-in has no settings block");
+}
+
 // A running host with the plug-in started over the session's document.
 struct Run {
     explicit Run(const Session& session) : svg(LoadDocument(session))
     {
+        host.moduleInstance = LoadedPluginModule().instance;
         host::Document& document = *svg.document;
         if (session.page) document.SetPageSize((*session.page)[0], (*session.page)[1]);
         const DocumentSetup page = document.Setup();
@@ -99,7 +111,7 @@ struct Run {
     }
 
     host::SvgDocument svg;
-    host::StandInHost host{PluginMain};
+    host::StandInHost host{LoadedPluginModule().entry};
 };
 
 // Do one session action on the open dialog.
@@ -146,7 +158,7 @@ void ApplySettings(Run& run, const Session& session)
         });
     }
     for (const auto& [field, value] : session.settings)
-        SetOptionValue(*gGlobals, *FindOption(field.c_str()), static_cast<float>(value));
+        SetOptionValue(PluginSettings(run.host), *FindOption(field.c_str()), static_cast<float>(value));
     if (!session.dialog.empty()) {
         std::size_t index = 0;
         run.InDialog(session.source + ": dialog", [&](host::DialogSession& user, std::string& failure) {
@@ -185,7 +197,7 @@ PaintResult Paint(const Session& session, const Progress& progress)
     }
 
     PaintResult result;
-    result.settings = *gGlobals;
+    result.settings = PluginSettings(run.host);
     result.undoCalls = run.host.undoCalls;
     result.svg = std::move(run.svg);
     run.host.document = nullptr;

@@ -215,6 +215,9 @@ Session ParseSession(const std::string& text, const std::string& source, const s
         root = Json::parse(text);
     } catch (const Json::parse_error& error) {
         throw InputError(source + ": malformed JSON at byte " + std::to_string(error.byte) + ": " + error.what());
+    } catch (const Json::out_of_range& error) {
+        // A number too large for any type, such as 1e999.
+        throw InputError(source + ": malformed JSON: " + error.what());
     }
     OnlyKeys(root, source, {"document", "page", "view", "selectedSymbol", "pressureDevice", "random", "preset",
                             "tumble", "settings", "dialog", "strokes"});

@@ -17,6 +17,10 @@ float DrawInRange(float low, float high) { return low + Draw() * (high - low); }
 
 float PressureFactor(std::int32_t flag, float pressureFactor) { return flag != 0 ? pressureFactor : 1.0f; }
 
+// A counter of the settings block plus one, wrapping around at the top as
+// 32-bit arithmetic does: the block may hold any value.
+std::int32_t Next(std::int32_t count) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(count) + 1u); }
+
 }  // namespace
 
 SymbolHandle ChooseDabSymbol(DocumentHandle document)
@@ -33,7 +37,7 @@ SymbolHandle ChooseDabSymbol(DocumentHandle document)
             symbols->GetNthSymbol(TruncateDraw(Draw() * static_cast<float>(count)), &symbol, document);
         } else {
             symbols->GetNthSymbol(g.paletteOrderIndex, &symbol, document);
-            g.paletteOrderIndex = g.paletteOrderIndex + 1;
+            g.paletteOrderIndex = Next(g.paletteOrderIndex);
             if (g.paletteOrderIndex >= count) g.paletteOrderIndex = 0;
         }
     }
@@ -49,7 +53,7 @@ void FinishStep(const StepValues& step)
     g.dabShrinkScale = g.dabShrinkStep * g.dabShrinkScale;
     g.orderedShrinkScale = g.orderedShrinkStep * g.orderedShrinkScale;
     if (g.paletteOrderIndex == 0) g.orderedShrinkScale = 1.0f;
-    g.dabCount = g.dabCount + 1;
+    g.dabCount = Next(g.dabCount);
     g.twistTotal = g.twistStepRadians * step.twistPressure + g.twistTotal;
     g.brushResizeScale = g.brushResize * g.brushResizeScale * kPercent;
     if (g.dabAlignToDirection != 0) g.directionOrigin = g.currentPoint;
@@ -60,7 +64,7 @@ bool AdvanceLayer()
     Globals& g = *gGlobals;
     if (g.dabsPerLayer == 0) return true;
     if (g.layerStepCount != g.dabsPerLayer) {
-        g.layerStepCount = g.layerStepCount + 1;
+        g.layerStepCount = Next(g.layerStepCount);
         return true;
     }
     LayerHandle layer = nullptr;
@@ -75,7 +79,7 @@ HostError DragStep(ToolMessage* message)
 
     // Apply rate: skip dabsApplyRate events, then process one.
     if (g.applyRateCount != g.dabsApplyRate) {
-        g.applyRateCount = g.applyRateCount + 1;
+        g.applyRateCount = Next(g.applyRateCount);
         return kNoErr;
     }
     if (!SuitesHeld<ToolSuite, DocumentSuite, DocumentViewSuite, TrackerSuite, HitTestSuite, ArtSuite,
@@ -165,6 +169,6 @@ HostError DragStep(ToolMessage* message)
         FinishStep(step);
     }
     if (!AdvanceLayer()) return kNoErr;
-    g.stepCount = g.stepCount + 1;
+    g.stepCount = Next(g.stepCount);
     return kNoErr;
 }

@@ -64,8 +64,8 @@ void Size(DialogRef dialog, std::int32_t width, std::int32_t height)
 {
     if (!Ok(kDialog, "Size") || dialog == nullptr) return;
     ScreenRect& bounds = D(dialog)->bounds;
-    bounds.right = bounds.left + width;
-    bounds.bottom = bounds.top + height;
+    bounds.right = ScreenSum(bounds.left, width);
+    bounds.bottom = ScreenSum(bounds.top, height);
 }
 ItemRef GetItem(DialogRef dialog, std::int32_t id)
 {

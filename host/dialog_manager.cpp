@@ -217,7 +217,9 @@ bool DialogSession::Move(std::int32_t left, std::int32_t top)
 {
     if (dialog_.ended) return Refuse("move the dialog after it ended");
     ScreenRect& bounds = dialog_.bounds;
-    bounds = ScreenRect{left, top, left + (bounds.right - bounds.left), top + (bounds.bottom - bounds.top)};
+    const std::int64_t width = std::int64_t{bounds.right} - bounds.left;
+    const std::int64_t height = std::int64_t{bounds.bottom} - bounds.top;
+    bounds = ScreenRect{left, top, ScreenSum(left, width), ScreenSum(top, height)};
     return true;
 }
 

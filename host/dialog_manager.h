@@ -11,6 +11,7 @@
 // the default handling when it has none). A person can only reach a visible,
 // enabled control of an open dialog: any other action is refused, returns
 // false and is recorded as a violation.
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -55,6 +56,13 @@ enum class ItemKind : std::uint8_t {
 };
 
 ItemKind ItemKindOf(std::string_view itemType);
+
+// a + b held to the range of a screen coordinate. The bounds a plug-in sets
+// may be anything: moving, sizing or drawing a dialog must not overflow.
+inline std::int32_t ScreenSum(std::int64_t a, std::int64_t b)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(a + b, INT32_MIN, INT32_MAX));
+}
 
 // Decimal places of a control that never had them set.
 constexpr std::int32_t kNoPrecision = -1;

@@ -153,8 +153,10 @@ void DrawItem(Canvas& c, const Item& item, std::size_t index)
 
 std::string DialogSvg(const Dialog& dialog)
 {
-    const int width = std::max(dialog.bounds.right - dialog.bounds.left, 1);
-    const int height = std::max(dialog.bounds.bottom - dialog.bounds.top, 1);
+    const int width = std::max(ScreenSum(dialog.bounds.right, -std::int64_t{dialog.bounds.left}), 1);
+    // Room for the title bar below the largest coordinate.
+    const int height = std::clamp(ScreenSum(dialog.bounds.bottom, -std::int64_t{dialog.bounds.top}), 1,
+                                  INT32_MAX - kTitleHeight);
     Canvas c;
     c.svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(width) + "\" height=\"" +
             Num(height + kTitleHeight) + "\" viewBox=\"0 0 " + Num(width) + " " + Num(height + kTitleHeight) +

@@ -274,6 +274,9 @@ HostError GetHitData(HitRef hit, HitData* data)
     if (data == nullptr) return kBadParameterErr;
     *data = HitData{};
     if (Doc() == nullptr) return kNoDocumentErr;
+    // No hit (a hit test that failed leaves none) is refused but is no
+    // misuse: the tool asks for the data of every hit test it makes.
+    if (hit == nullptr) return kBadParameterErr;
     const HitResult* result = H().FindHit(hit);
     if (result == nullptr) {
         H().Violation("hit used that the host did not give or no longer keeps");

@@ -114,11 +114,16 @@ void StandInHost::ClearFaults()
 HostError StandInHost::Injected(std::string_view prefix, std::string_view separator, std::string_view name)
 {
     ++calls_;
+    const auto operationName = [&] {
+        std::string operation;
+        operation.reserve(prefix.size() + separator.size() + name.size());
+        operation.append(prefix).append(separator).append(name);
+        return operation;
+    };
+    if (tracing_) trace_.push_back(operationName());
     if (failCallAt_ != 0 && calls_ == failCallAt_) return failCallCode_;
     if (faults_.empty()) return kNoErr;
-    std::string operation;
-    operation.reserve(prefix.size() + separator.size() + name.size());
-    operation.append(prefix).append(separator).append(name);
+    const std::string operation = operationName();
     faultCounts_.resize(faults_.size(), 0);
     for (std::size_t i = 0; i < faults_.size(); ++i) {
         if (faults_[i].operation != operation) continue;

@@ -96,6 +96,11 @@ public:
     void ClearFaults();
     // Host operation calls so far (suite acquisitions and releases included).
     std::uint64_t Calls() const { return calls_; }
+    // Record every host operation call from now on, by its name as a fault
+    // names it, in order: CallTrace()[i] is the call Calls() counted as i + 1
+    // after tracing began.
+    void TraceCalls(bool on) { tracing_ = on; }
+    const std::vector<std::string>& CallTrace() const { return trace_; }
     // Misuse the host caught: a suite used while not held, a block freed
     // twice, and the like.
     const std::vector<std::string>& Violations() const { return violations_; }
@@ -124,6 +129,11 @@ public:
     std::int32_t iconTypeOverride = -1;
     RandomSource random;
     std::uint64_t undoCalls = 0;
+    // The module instance that the access suite reports: the loaded
+    // module's handle where the plug-in is a Windows module; nullptr for
+    // this host's stand-in module (Module()), through which the host takes
+    // the plug-in's cursor calls.
+    void* moduleInstance = nullptr;
     // The current document, or nullptr when none is open (the document
     // operations then fail with kNoDocumentErr). The host does not own it.
     Document* document = nullptr;
@@ -167,6 +177,8 @@ private:
     std::uint64_t calls_ = 0;
     std::uint64_t failCallAt_ = 0;
     HostError failCallCode_ = kNoErr;
+    bool tracing_ = false;
+    std::vector<std::string> trace_;
     std::vector<std::string> violations_;
     std::map<const void*, BlockRecord> blocks_;
     std::uint64_t blocksAllocated_ = 0;

@@ -16,7 +16,6 @@ namespace {
 StandInHost& H() { return StandInHost::Current(); }
 
 // ---- SP Blocks Suite ---------------------------------------------------------
-constexpr const char* kBlocks = "SP Blocks Suite";
 HostError AllocateBlock(std::size_t size, const char* debugName, void** block)
 {
     return H().AllocateBlock(size, debugName, block);
@@ -41,8 +40,9 @@ HostError GetAccessInfo(AccessRef access, PlatformAccessInfo* info)
 {
     if (HostError error = H().Enter(kAccess, "GetAccessInfo")) return error;
     if (info == nullptr || access != TheAccess()) return kBadParameterErr;
-    info->moduleInstance = H().Module();
-    info->resourceAccess = H().Module();
+    void* module = H().moduleInstance != nullptr ? H().moduleInstance : H().Module();
+    info->moduleInstance = module;
+    info->resourceAccess = module;
     return kNoErr;
 }
 constexpr AccessSuite kAccessSuite = {.GetPluginAccess = GetPluginAccess, .GetAccessInfo = GetAccessInfo};

@@ -26,6 +26,9 @@ HostError InitErrorDialog(DialogRef dialog)
     const ItemSuite* items = Suite<ItemSuite>();
     const char* texts = static_cast<const char*>(dialogs->GetUserData(dialog));
     items->SetNotifyProc(dialogs->GetItem(dialog, 1), DefaultOnlyNotify);
+    // Without its texts (the host did not hand them back) the dialog shows
+    // what its template holds.
+    if (texts == nullptr) return kNoErr;
     items->SetText(dialogs->GetItem(dialog, 2), texts);
     items->SetText(dialogs->GetItem(dialog, 3), texts + kTextSize);
     return kNoErr;

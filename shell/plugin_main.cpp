@@ -75,6 +75,11 @@ extern "C" HostError PluginMain(const char* caller, const char* selector, void* 
         } else if (basic->IsEqual(caller, kToolCaller)) {
             result = Dispatch(kToolHandlers, selector, message);
         }
+    } else if (basic->IsEqual(caller, kSPInterfaceCaller) && basic->IsEqual(selector, kShutdownSelector)) {
+        // Shutdown needs nothing from the table (it acquires its own blocks
+        // suite), so the settings block is freed even when the table's pass
+        // stopped; the message answers with the pass's failure.
+        ShutdownPlugin(message);
     }
     if (result != kNoErr && result != kSuiteNotFoundErr) ReportError(message, result);
     ReleaseSuites(basic);

@@ -52,7 +52,10 @@ void SetPluginCursor(PluginRef plugin, std::int32_t cursorId)
 
 HostError OpenOptionsDialog(HostMessage* message)
 {
-    if (Suite<DialogSuite>() == nullptr) return kStopErr;
+    // The dialog's controls need the item, list and entry suites too (a
+    // message sent while another dialog is open finds the suites of the
+    // message around it, which may have stopped acquiring before them).
+    if (!SuitesHeld<DialogSuite, ItemSuite, ListSuite, EntrySuite>()) return kStopErr;
     const std::int32_t item =
         Suite<DialogSuite>()->Modal(message->pluginRef, "Tool Dialog 0", kOptionsDialogId, 0, InitOptionsDialog, nullptr);
     return item == 1 ? kNoErr : kStopErr;

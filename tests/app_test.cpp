@@ -192,6 +192,7 @@ TEST_F(ProgramTest, BadInputGetsOneClearMessageAndNoOutput)
     } cases[] = {
         {"missing session", "", "--session nothing.json", "nothing.json"},
         {"malformed JSON", "{\"strokes\": [", "", "malformed JSON at byte"},
+        {"a number too large", "{\"page\": [1e999, 5]}", "", "number overflow parsing '1e999'"},
         {"unknown key", "{\"strokez\": []}", "", "unknown key \"strokez\""},
         {"unknown field", "{\"settings\": {\"brushWide\": 3}}", "", "unknown field \"brushWide\""},
         {"wrong type", "{\"settings\": {\"brushWidth\": \"wide\"}}", "", "settings.brushWidth: expected a number"},

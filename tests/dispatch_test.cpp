@@ -276,6 +276,20 @@ TEST_F(PluginTest, ShutdownReturnsTheResultOfAcquiringTheBlocksSuite)
     EXPECT_TRUE(host.SuitesBalanced());
 }
 
+TEST_F(PluginTest, ShutdownFreesTheBlockEvenWhenTheTablesPassStops)
+{
+    ASSERT_EQ(Startup(), kNoErr);
+    host.Inject({"acquire/ADM Dialog Suite", 1, -108});
+    EXPECT_EQ(Shutdown(), -108) << "the message answers with the pass's failure";
+    ASSERT_EQ(host.Alerts().size(), 1u);
+    EXPECT_EQ(host.Alerts()[0], "Suite Loading Error: -108, suite: ADM Dialog Suite, version: 3!");
+    EXPECT_TRUE(ErrorDialogs().empty()) << "without the dialog suite there is no Error Dialog";
+    EXPECT_EQ(gGlobals, nullptr);
+    EXPECT_TRUE(host.LiveBlocks().empty()) << "shutdown acquires its own blocks suite and frees the block";
+    EXPECT_TRUE(host.SuitesBalanced());
+    EXPECT_TRUE(host.Violations().empty());
+}
+
 TEST_F(PluginTest, AFailedReleaseStopsThePassSilentlyAndTheNextMessageBalancesTheSuites)
 {
     ASSERT_EQ(Startup(), kNoErr);

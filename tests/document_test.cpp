@@ -1044,8 +1044,15 @@ TEST_F(DocumentSuites, HitTestTheWholeDocument)
     EXPECT_EQ(hits->HitTest(instance, &centre, 0, &hit), kBadParameterErr) << "only the whole document";
     EXPECT_EQ(hit, nullptr);
     EXPECT_EQ(host.Violations(), std::vector<std::string>{});
+    // No hit, what a failed hit test leaves, is refused without misuse.
+    data = HitData{1, 1, instance};
+    EXPECT_EQ(hits->GetHitData(nullptr, &data), kBadParameterErr);
+    EXPECT_EQ(data.hit, 0);
+    EXPECT_EQ(data.object, nullptr);
+    EXPECT_EQ(host.Violations(), std::vector<std::string>{});
+    // A hit the host never gave is misuse.
     EXPECT_EQ(hits->GetHitData(Junk<HitRef>(), &data), kBadParameterErr);
-    EXPECT_EQ(host.Violations().size(), 1u);
+    EXPECT_EQ(host.Violations(), std::vector<std::string>{"hit used that the host did not give or no longer keeps"});
 }
 
 TEST_F(DocumentSuites, InsertALayerThatTakesTheNewArt)

@@ -85,6 +85,20 @@ TEST_F(PluginTest, AStringReadFailingInTheMiddleOfTheSearchStillShowsTheCode)
     EXPECT_EQ(ErrorDialogs()[0].Find(3)->text, "NESS");
 }
 
+TEST_F(PluginTest, AnErrorDialogWhoseTextsTheHostDoesNotHandBackShowsItsTemplate)
+{
+    // Both failures in one message: the report's own dialog cannot reach
+    // its texts.
+    host.Inject({"AI Plugin Suite/GetPluginOptions", 1, -108});
+    host.Inject({"ADM Dialog Suite/GetUserData", 1, -108});
+    EXPECT_EQ(Startup(), -108);
+    ASSERT_EQ(ErrorDialogs().size(), 1u);
+    EXPECT_EQ(ErrorDialogs()[0].Find(2)->text, "Message");
+    EXPECT_EQ(ErrorDialogs()[0].Find(3)->text, "Code");
+    EXPECT_TRUE(ErrorDialogs()[0].Find(1)->hasNotify) << "its OK button still ends it";
+    EXPECT_TRUE(host.Violations().empty());
+}
+
 TEST(LengthPrefixed, ConvertsBothWaysInTheSameBuffer)
 {
     struct Case {

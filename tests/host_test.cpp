@@ -6,6 +6,8 @@
 #include <cmath>
 #include <numbers>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "host/host.h"
 #include "shell/suites.h"
@@ -113,6 +115,23 @@ TEST_F(HostTest, FailsTheCallsItIsToldToFail)
     EXPECT_TRUE(host.LiveBlocks().empty());
 }
 
+TEST_F(HostTest, TracesItsCallsByTheNamesFaultsUse)
+{
+    const std::uint64_t before = host.Calls();
+    host.TraceCalls(true);
+    const BlocksSuite* blocks = Acquire<BlocksSuite>("SP Blocks Suite", 2);
+    void* block = nullptr;
+    ASSERT_EQ(blocks->AllocateBlock(8, "traced", &block), kNoErr);
+    ASSERT_EQ(blocks->FreeBlock(block), kNoErr);
+    ASSERT_EQ(host.Basic()->ReleaseSuite("SP Blocks Suite", 2), kNoErr);
+    host.TraceCalls(false);
+    const void* suite = nullptr;
+    ASSERT_EQ(host.Basic()->AcquireSuite("AI Tool Suite", 9, &suite), kNoErr);
+    EXPECT_EQ(host.CallTrace(), (std::vector<std::string>{"acquire/SP Blocks Suite", "SP Blocks Suite/AllocateBlock",
+                                                          "SP Blocks Suite/FreeBlock", "release/SP Blocks Suite"}));
+    EXPECT_EQ(host.Calls() - before, 5u) << "calls are counted whether traced or not";
+}
+
 TEST_F(HostTest, RandomNumbersAreReproducibleScriptableAndBelowOne)
 {
     host::RandomSource a;
@@ -199,6 +218,51 @@ TEST_F(HostTest, ReadsThePluginsStringListsIntoBuffersOfAGivenSize)
     EXPECT_STREQ(buffer, "Kadrelle") << "cut to the buffer";
     EXPECT_EQ(basic->GetIndexString(host.Plugin(), 16050, 13, buffer, sizeof buffer), kResourceNotFoundErr);
     EXPECT_STREQ(buffer, "");
+}
+
+// A plug-in may set any bounds (they come from its settings block): sizing,
+// moving and drawing the dialog hold them to the range of screen coordinates.
+const DialogSuite* gDialogSuite = nullptr;
+HostError PlaceAtTheEdges(DialogRef dialog)
+{
+    const ScreenRect edges{INT32_MAX - 10, INT32_MIN, INT32_MAX, INT32_MAX};
+    gDialogSuite->SetBoundsRect(dialog, &edges);
+    gDialogSuite->Size(dialog, 400, 300);
+    return kNoErr;
+}
+
+TEST_F(HostTest, DialogBoundsAreHeldToScreenCoordinates)
+{
+    gDialogSuite = Acquire<DialogSuite>("ADM Dialog Suite", 3);
+    std::vector<ScreenRect> seen;
+    std::string picture;
+    host.Dialogs().Script([&](host::DialogSession& user) {
+        seen.push_back(user.dialog().bounds);
+        picture = user.Picture();
+        EXPECT_TRUE(user.Move(INT32_MIN, INT32_MAX - 100));
+        seen.push_back(user.dialog().bounds);
+        EXPECT_TRUE(user.Move(INT32_MAX - 4, 0));
+        seen.push_back(user.dialog().bounds);
+        user.Close();
+    });
+    EXPECT_EQ(gDialogSuite->Modal(host.Plugin(), "About Dialog", 16050, 0, PlaceAtTheEdges, nullptr), 2);
+    struct Expected {
+        std::int32_t left, top, right, bottom;
+    };
+    const Expected expected[] = {
+        {INT32_MAX - 10, INT32_MIN, INT32_MAX, INT32_MIN + 300},   // the width held at the right edge
+        {INT32_MIN, INT32_MAX - 100, INT32_MIN + 10, INT32_MAX},   // the height held at the bottom
+        {INT32_MAX - 4, 0, INT32_MAX, 100},
+    };
+    ASSERT_EQ(seen.size(), std::size(expected));
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(seen[i].left, expected[i].left);
+        EXPECT_EQ(seen[i].top, expected[i].top);
+        EXPECT_EQ(seen[i].right, expected[i].right);
+        EXPECT_EQ(seen[i].bottom, expected[i].bottom);
+    }
+    EXPECT_NE(picture.find("width=\"10\" height=\"322\""), std::string::npos) << picture.substr(0, 200);
 }
 
 TEST_F(HostTest, ADialogWithoutATemplateCannotBeRun)

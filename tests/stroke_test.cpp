@@ -494,5 +494,32 @@ TEST_F(StrokeTest, ValuesOutsideTheirRangesNeitherCrashNorCorrupt)
     EXPECT_TRUE(host.Violations().empty());
 }
 
+// The stroke's counters live in the settings block, which may hold any
+// value (a drag with no mouse down before it finds them as they are): at the
+// top of their range they wrap around as 32-bit arithmetic does.
+TEST_F(StrokeTest, CountersAtTheTopOfTheirRangeWrapAround)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Globals&)> set;
+        std::int32_t Globals::*counter;
+    } cases[] = {
+        {"dab count", [](Globals&) {}, &Globals::dabCount},
+        {"step count", [](Globals&) {}, &Globals::stepCount},
+        {"layer steps", [](Globals& g) { g.dabsPerLayer = 5; }, &Globals::layerStepCount},
+        {"palette order", [](Globals& g) { g.dabPaletteOrder = 1; }, &Globals::paletteOrderIndex},
+        {"apply rate", [](Globals& g) { g.dabsApplyRate = 3; }, &Globals::applyRateCount},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetDefaults(G());
+        c.set(G());
+        G().*c.counter = INT32_MAX;
+        ASSERT_EQ(Drag({100, 120}), kNoErr);
+        EXPECT_EQ(G().*c.counter, INT32_MIN);
+    }
+    EXPECT_TRUE(host.Violations().empty());
+}
+
 }  // namespace
 }  // namespace kadrelle_test

@@ -100,5 +100,24 @@ TEST_F(PluginTest, SelectAndDeselectDoNothing)
     EXPECT_EQ(host.CursorSets(), 0);
 }
 
+TEST_F(PluginTest, TheOptionsDialogStopsWithoutTheSuitesItsControlsNeed)
+{
+    ASSERT_EQ(Startup(), kNoErr);
+    // The cursor message stops acquiring at the list suite and reports it; a
+    // message sent while its Error Dialog is open finds the suites it holds.
+    host.Inject({"acquire/ADM List Suite", 1, -108});
+    HostError inner = kNoErr;
+    host.Dialogs().Script([&](host::DialogSession& user) {
+        inner = host.SendTool("AI Edit Options");
+        user.Close();
+    });
+    EXPECT_EQ(host.SendTool("AI Track Cursor"), -108);
+    EXPECT_EQ(inner, kStopErr);
+    ASSERT_EQ(host.Dialogs().Runs().size(), 1u);
+    EXPECT_EQ(host.Dialogs().Runs()[0].name, "Error Dialog") << "the options dialog did not open";
+    EXPECT_TRUE(host.SuitesBalanced());
+    EXPECT_TRUE(host.Violations().empty());
+}
+
 }  // namespace
 }  // namespace kadrelle_test
