@@ -57,6 +57,12 @@ Affine RotationDegrees(double degrees)
 
 namespace {
 
+// The tangent as sine over cosine: both are linked into every build of the
+// program, while tan comes from the system's own library on Windows, so the
+// same document gives the same bits everywhere.
+double Tangent(double angle) { return std::sin(angle) / std::cos(angle); }
+
+
 bool IsWhitespace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -378,7 +384,7 @@ std::vector<CubicSegment> ArcToCubics(Vec2 from, double rx, double ry, double xA
     // 4/3 tan(θ/4) of the radius long follows an arc of θ closely.
     const int pieces = std::max(1, static_cast<int>(std::ceil(std::fabs(sweepAngle) / (std::numbers::pi / 2) - 1e-9)));
     const double step = sweepAngle / pieces;
-    const double arm = 4.0 / 3.0 * std::tan(step / 4);
+    const double arm = 4.0 / 3.0 * Tangent(step / 4);
     const auto at = [&](double angle) {
         const double x = rx * std::cos(angle);
         const double y = ry * std::sin(angle);
@@ -447,10 +453,10 @@ Affine ParseTransform(std::string_view text)
             if (n == 3) step = Translation(v[1], v[2]) * step * Translation(-v[1], -v[2]);
         } else if (name == "skewX") {
             arity(n == 1, "1 number");
-            step = {1, 0, std::tan(v[0] * std::numbers::pi / 180.0), 1, 0, 0};
+            step = {1, 0, Tangent(v[0] * std::numbers::pi / 180.0), 1, 0, 0};
         } else if (name == "skewY") {
             arity(n == 1, "1 number");
-            step = {1, std::tan(v[0] * std::numbers::pi / 180.0), 0, 1, 0, 0};
+            step = {1, Tangent(v[0] * std::numbers::pi / 180.0), 0, 1, 0, 0};
         } else {
             in.Fail(at, "unknown transform \"" + std::string(name) + "\"");
         }
