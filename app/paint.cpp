@@ -160,11 +160,10 @@ void ApplySettings(Run& run, const Session& session)
     for (const auto& [field, value] : session.settings)
         SetOptionValue(PluginSettings(run.host), *FindOption(field.c_str()), static_cast<float>(value));
     if (!session.dialog.empty()) {
-        std::size_t index = 0;
         run.InDialog(session.source + ": dialog", [&](host::DialogSession& user, std::string& failure) {
-            for (index = 0; index < session.dialog.size(); ++index) {
-                if (!DoAction(user, session.dialog[index], failure)) {
-                    failure = "[" + std::to_string(index) + "]: " + failure;
+            for (std::size_t i = 0; i < session.dialog.size(); ++i) {
+                if (!DoAction(user, session.dialog[i], failure)) {
+                    failure = "action " + std::to_string(i) + ": " + failure;
                     return false;
                 }
             }
