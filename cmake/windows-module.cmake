@@ -21,3 +21,9 @@ set_source_files_properties(resources/kadrelle.rc PROPERTIES
 # GetProcAddress; the settings tables it shares with the plug-in are linked in.
 target_sources(kadrelle_app PRIVATE app/plugin_module_windows.cpp)
 add_dependencies(kadrelle_app kadrelle_module)
+
+# The tool's cursor through the system's own LoadCursorA and SetCursor, with
+# the module's instance handle (run under Wine by tests/windows/compare_sessions.sh).
+add_executable(kadrelle_cursor_check tests/windows/cursor_check.cpp)
+target_link_libraries(kadrelle_cursor_check PRIVATE kadrelle_app)
+target_compile_options(kadrelle_cursor_check PRIVATE ${KADRELLE_WARNINGS})

@@ -83,6 +83,15 @@ fi
 wine alone/kadrelle.exe --module "$windows/QV12_Kadrelle.aip" paint -o alone/out.svg 2>/dev/null
 same "--module loads the named module" demo.linux.svg alone/out.svg
 
+# The cursor: "AI Track Cursor" makes the module's cursor resource the
+# system's current cursor through LoadCursorA and SetCursor.
+wine "$windows/kadrelle_cursor_check.exe" "$windows/QV12_Kadrelle.aip" >cursor.txt 2>&1
+if grep -q "^cursor: [1-9][0-9]* passed, 0 failed" cursor.txt && ! grep -q "^FAIL" cursor.txt; then
+    pass "the tool's cursor is set through LoadCursorA and SetCursor ($(grep -c '^ok' cursor.txt) checks)"
+else
+    fail "the tool's cursor: $(grep -v '^ok' cursor.txt | head -c 400)"
+fi
+
 wineserver --wait 2>/dev/null || true
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]
