@@ -1,9 +1,11 @@
 // The stand-in host's document.
 //
-// Every live art object is kept in an R-tree under its bounds grown by a
-// little more than the hit tolerance, so a hit test asks the tree which
+// Every live art object is kept in a spatial index under its bounds grown by
+// a little more than the hit tolerance, so a hit test asks the index which
 // objects can be near the point and examines only those, from the top of the
-// paint order down.
+// paint order down. The index takes new and changed art in when a hit test
+// asks, not when the art is made, so art whose matrix is set right after it
+// is made has its bounds worked out once.
 //
 // Paint order: a layer's id is its position in the stack, because layers are
 // only ever added on top; and art only ever goes on top of a layer, so within
@@ -11,8 +13,10 @@
 // is therefore (layer id, art id), and no list has to be searched to compare
 // two objects.
 #include "host/document.h"
+#include "host/spatial_index.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -20,19 +24,8 @@
 #include <string>
 #include <utility>
 
-#include <boost/geometry.hpp>
-#include <boost/geometry/index/rtree.hpp>
-
 namespace host {
 namespace {
-
-namespace bg = boost::geometry;
-namespace bgi = boost::geometry::index;
-
-using IndexPoint = bg::model::point<float, 2, bg::cs::cartesian>;
-using IndexBox = bg::model::box<IndexPoint>;
-using IndexEntry = std::pair<IndexBox, ArtId>;
-using ArtIndex = bgi::rtree<IndexEntry, bgi::quadratic<16>>;
 
 // How far an art object's indexed box reaches beyond its bounds: the hit
 // tolerance, and a little more so that rounding the box to floats never
@@ -48,6 +41,12 @@ struct Vec {
 
 Vec ToVec(HostPoint p) { return {static_cast<double>(p.h), static_cast<double>(p.v)}; }
 bool Same(HostPoint a, HostPoint b) { return a.h == b.h && a.v == b.v; }
+// The same bits: transformed, the two points give the same bits.
+bool SameBits(HostPoint a, HostPoint b)
+{
+    return std::bit_cast<std::uint32_t>(a.h) == std::bit_cast<std::uint32_t>(b.h) &&
+           std::bit_cast<std::uint32_t>(a.v) == std::bit_cast<std::uint32_t>(b.v);
+}
 Vec Mid(Vec a, Vec b) { return {(a.x + b.x) / 2, (a.y + b.y) / 2}; }
 double Distance(Vec a, Vec b) { return std::hypot(a.x - b.x, a.y - b.y); }
 // The z of (b - a) × (c - a): positive when c is left of the line from a to b.
@@ -231,13 +230,14 @@ public:
             Add(point.out);
         }
     }
-    // The path transformed by m.
+    // The path transformed by m. A direction end at its anchor (a corner)
+    // lands where the anchor does.
     void Add(const Path& path, const HostMatrix& m)
     {
         for (const PathPoint& point : path.points) {
             Add(Apply(m, point.anchor));
-            Add(Apply(m, point.in));
-            Add(Apply(m, point.out));
+            if (!SameBits(point.in, point.anchor)) Add(Apply(m, point.in));
+            if (!SameBits(point.out, point.anchor)) Add(Apply(m, point.out));
         }
     }
     // Empty: the empty rectangle at where.
@@ -269,8 +269,7 @@ Vec Centre(const HostRect& r)
 
 IndexBox BoxAround(const HostRect& r)
 {
-    return IndexBox(IndexPoint(r.left - kIndexMargin, r.bottom - kIndexMargin),
-                    IndexPoint(r.right + kIndexMargin, r.top + kIndexMargin));
+    return {r.left - kIndexMargin, r.bottom - kIndexMargin, r.right + kIndexMargin, r.top + kIndexMargin};
 }
 
 // ---- What a request admits ----------------------------------------------------------
@@ -287,8 +286,8 @@ struct Admission {
     bool endsOnly = false;   // anchors only at the ends of open paths
 };
 
-// See Document::HitTest for the rules.
-Admission Admit(HitRequest request, const Art& art)
+// See Document::HitTest for the rules. path: the art's own path, for a path.
+Admission Admit(HitRequest request, const Art& art, const Path* path)
 {
     const bool guide = art.flags.guide;
     const bool text = art.kind == ArtKind::Text;
@@ -296,7 +295,7 @@ Admission Admit(HitRequest request, const Art& art)
     case HitRequest::All: return {kAllParts};
     case HitRequest::BezierPoints: return {!guide && !text ? kPointParts : 0};
     case HitRequest::EndPoints:
-        if (art.kind == ArtKind::Path && !art.path.closed) return {Bit(HitPart::AnchorPoint), true};
+        if (path != nullptr && !path->closed) return {Bit(HitPart::AnchorPoint), true};
         return {};
     case HitRequest::Guides: return {guide ? kAllParts : 0};
     case HitRequest::PointsOrGuides: return {guide ? kAllParts : !text ? kPointParts : 0};
@@ -316,6 +315,69 @@ constexpr HitPart kPartOrder[] = {
     HitPart::GuideIntersection, HitPart::SegmentInterior, HitPart::Fill,
 };
 
+// Art that a hit test examines: its id, record and, for a path, its path.
+struct Candidate {
+    ArtId id = 0;
+    const Art* art = nullptr;
+    const Path* path = nullptr;
+};
+
+// Where an art object stands with the hit test's index.
+enum IndexState : std::uint8_t {
+    kWaiting = 0,  // new or changed since the index last took art in
+    kIndexed = 1,  // in the index under the box its bounds give now
+    kOffPage = 2,  // its bounds are not finite: never in the index, never hit
+};
+
+bool Finite(const IndexBox& box)
+{
+    return std::isfinite(box.left) && std::isfinite(box.bottom) && std::isfinite(box.right) &&
+           std::isfinite(box.top) && box.left <= box.right && box.bottom <= box.top;
+}
+
+// Art records in chunks of a fixed size: a record never moves once made, and
+// growing never copies the records or holds more than one chunk unused.
+class ArtStore {
+public:
+    std::size_t size() const { return size_; }
+    Art& operator[](std::size_t i) { return chunks_[i >> kShift][i & kMask]; }
+    const Art& operator[](std::size_t i) const { return chunks_[i >> kShift][i & kMask]; }
+    void push_back(const Art& a)
+    {
+        if ((size_ & kMask) == 0) chunks_.push_back(std::make_unique<Art[]>(kChunk));
+        (*this)[size_++] = a;
+    }
+
+private:
+    static constexpr std::size_t kShift = 12;
+    static constexpr std::size_t kChunk = std::size_t{1} << kShift;
+    static constexpr std::size_t kMask = kChunk - 1;
+    std::vector<std::unique_ptr<Art[]>> chunks_;
+    std::size_t size_ = 0;
+};
+
+// What some kinds of art keep beside their record, by art id: ids rise as
+// art is made, so a binary search finds it.
+template <typename T>
+class Beside {
+public:
+    void Add(ArtId id, T item)
+    {
+        ids_.push_back(id);
+        items_.push_back(std::move(item));
+    }
+    const T* Find(ArtId id) const
+    {
+        const auto it = std::lower_bound(ids_.begin(), ids_.end(), id);
+        if (it == ids_.end() || *it != id) return nullptr;
+        return &items_[static_cast<std::size_t>(it - ids_.begin())];
+    }
+
+private:
+    std::vector<ArtId> ids_;
+    std::vector<T> items_;
+};
+
 }  // namespace
 
 struct Document::Impl {
@@ -323,11 +385,17 @@ struct Document::Impl {
     std::vector<Symbol> symbols;
     std::vector<Layer> layers;
     LayerId currentLayer = 0;
-    std::vector<Art> art;            // art[id - 1]
-    std::vector<IndexBox> indexed;   // indexed[id - 1]: the box the art is indexed under
-    std::vector<char> inIndex;       // inIndex[id - 1]: the art has a place in the index
-    ArtIndex index;
+    ArtStore art;                // art[id - 1]
+    Beside<Path> paths;          // of the paths
+    Beside<TextArt> texts;       // of the texts
     std::size_t live = 0;
+
+    // The hit test's index takes art in only when a hit test asks, so that
+    // painting without the hit test never pays for it: art made after
+    // indexedUpTo, and the older art in `changed`, is waiting (kWaiting).
+    SpatialIndex index;
+    ArtId indexedUpTo = 0;
+    std::vector<ArtId> changed;
 
     const Art& At(ArtId id) const
     {
@@ -342,17 +410,33 @@ struct Document::Impl {
         return symbols[id];
     }
 
-    HostRect Bounds(const Art& a) const
+    const Path& PathAt(ArtId id) const
+    {
+        const Path* path = At(id).kind == ArtKind::Path ? paths.Find(id) : nullptr;
+        if (path == nullptr) throw std::invalid_argument("art " + std::to_string(id) + " is not a path");
+        return *path;
+    }
+
+    const TextArt& TextAt(ArtId id) const
+    {
+        const TextArt* text = At(id).kind == ArtKind::Text ? texts.Find(id) : nullptr;
+        if (text == nullptr) throw std::invalid_argument("art " + std::to_string(id) + " is not a text");
+        return *text;
+    }
+
+    HostRect Bounds(ArtId id, const Art& a) const
     {
         switch (a.kind) {
         case ArtKind::Path: {
             Extent extent;
-            extent.Add(a.path);
+            extent.Add(PathAt(id));
             return extent.Rect();
         }
-        case ArtKind::Text:
-            return {std::min(a.box.left, a.box.right), std::max(a.box.top, a.box.bottom),
-                    std::max(a.box.left, a.box.right), std::min(a.box.top, a.box.bottom)};
+        case ArtKind::Text: {
+            const HostRect& box = TextAt(id).box;
+            return {std::min(box.left, box.right), std::max(box.top, box.bottom), std::max(box.left, box.right),
+                    std::min(box.top, box.bottom)};
+        }
         case ArtKind::Instance:
         case ArtKind::Expanded: {
             const Symbol& symbol = SymbolAt(a.symbol);
@@ -366,76 +450,72 @@ struct Document::Impl {
     }
 
     // The paths through which the art is hit, in document coordinates.
-    std::vector<Path> Outline(const Art& a) const
+    std::vector<Path> Outline(ArtId id, const Art& a) const
     {
         switch (a.kind) {
-        case ArtKind::Path: return {a.path};
+        case ArtKind::Path: return {PathAt(id)};
         case ArtKind::Text: return {};
         case ArtKind::Instance:
         case ArtKind::Expanded: {
-            std::vector<Path> paths;
-            for (const Path& path : SymbolAt(a.symbol).artwork) paths.push_back(Transformed(path, a.matrix));
-            return paths;
+            std::vector<Path> outline;
+            for (const Path& path : SymbolAt(a.symbol).artwork) outline.push_back(Transformed(path, a.matrix));
+            return outline;
         }
         }
         return {};
     }
 
-    // (layer position, sequence): greater is higher in paint order.
-    static std::pair<LayerId, ArtId> PaintKey(const Art& a) { return {a.layer, a.id}; }
-
     ArtId Add(Art a)
     {
-        a.id = static_cast<ArtId>(art.size() + 1);
         a.layer = currentLayer;
-        const IndexBox box = BoxAround(Bounds(a));
-        art.push_back(std::move(a));
-        const ArtId id = art.back().id;
-        indexed.push_back(box);
-        inIndex.push_back(0);
-        Insert(id);
+        a.indexState = kWaiting;
+        art.push_back(a);
+        const auto id = static_cast<ArtId>(art.size());
         layers[currentLayer].art.push_back(id);
         ++live;
         return id;
     }
 
-    // Art whose bounds are not finite (a matrix of infinities or NaNs) has
-    // no place on the page: it stays out of the index and is never hit.
-    void Insert(ArtId id)
+    // Before art's bounds change or it is deleted: take it out of the index,
+    // under the box its bounds give now.
+    void TakeOut(ArtId id)
     {
-        const IndexBox& box = indexed[id - 1];
-        const float left = box.min_corner().get<0>();
-        const float bottom = box.min_corner().get<1>();
-        const float right = box.max_corner().get<0>();
-        const float top = box.max_corner().get<1>();
-        const bool finite = std::isfinite(left) && std::isfinite(bottom) && std::isfinite(right) &&
-                            std::isfinite(top) && left <= right && bottom <= top;
-        inIndex[id - 1] = finite ? 1 : 0;
-        if (finite) index.insert({box, id});
+        Art& a = art[id - 1];
+        if (a.indexState == kIndexed) index.Remove(BoxAround(Bounds(id, a)), id);
+        if (id <= indexedUpTo && a.indexState != kWaiting) changed.push_back(id);
+        a.indexState = kWaiting;
     }
 
-    void Remove(ArtId id)
+    // Take the waiting art into the index.
+    void TakeInWaitingArt()
     {
-        if (inIndex[id - 1] != 0) index.remove(IndexEntry{indexed[id - 1], id});
-        inIndex[id - 1] = 0;
+        const auto takeIn = [&](ArtId id) {
+            Art& a = art[id - 1];
+            if (a.deleted || a.indexState != kWaiting) return;
+            const IndexBox box = BoxAround(Bounds(id, a));
+            if (!Finite(box)) {
+                a.indexState = kOffPage;
+                return;
+            }
+            a.indexState = kIndexed;
+            index.Insert(box, id);
+        };
+        for (ArtId id : changed) takeIn(id);
+        for (auto id = static_cast<ArtId>(indexedUpTo + 1); id <= art.size(); ++id) takeIn(id);
+        changed = {};
+        indexedUpTo = static_cast<ArtId>(art.size());
     }
 
-    void Reindex(ArtId id)
-    {
-        Remove(id);
-        indexed[id - 1] = BoxAround(Bounds(art[id - 1]));
-        Insert(id);
-    }
-
-    bool PartHit(const Art& a, HitPart part, Vec p, bool endsOnly, const std::vector<Path>& outline,
-                 const std::vector<const Art*>& guides) const;
+    bool PartHit(const Candidate& c, HitPart part, Vec p, bool endsOnly, const std::vector<Path>& outline,
+                 const std::vector<Candidate>& guides) const;
 };
 
 // Whether point p is on the given part of art a, whose outline is given.
-bool Document::Impl::PartHit(const Art& a, HitPart part, Vec p, bool endsOnly, const std::vector<Path>& outline,
-                             const std::vector<const Art*>& guides) const
+bool Document::Impl::PartHit(const Candidate& c, HitPart part, Vec p, bool endsOnly,
+                             const std::vector<Path>& outline, const std::vector<Candidate>& guides) const
 {
     constexpr double tolerance = kTolerance;
+    const Art& a = *c.art;
     switch (part) {
     case HitPart::AnchorPoint:
         for (const Path& path : outline) {
@@ -457,19 +537,19 @@ bool Document::Impl::PartHit(const Art& a, HitPart part, Vec p, bool endsOnly, c
         return false;
     case HitPart::CentrePoint: {
         const bool hasCentre = a.kind == ArtKind::Instance || a.kind == ArtKind::Expanded ||
-                               (a.kind == ArtKind::Path && a.path.closed && a.path.filled);
-        return hasCentre && Distance(p, Centre(Bounds(a))) <= tolerance;
+                               (c.path != nullptr && c.path->closed && c.path->filled);
+        return hasCentre && Distance(p, Centre(Bounds(c.id, a))) <= tolerance;
     }
     case HitPart::GuideIntersection:
-        if (a.kind != ArtKind::Path || !a.flags.guide) return false;
-        for (const Art* other : guides) {
-            if (other->id == a.id) continue;
-            for (std::size_t i = 0; i < SegmentCount(a.path); ++i) {
-                if (!IsStraight(a.path, i)) continue;
-                const Cubic mine = SegmentAt(a.path, i);
-                for (std::size_t j = 0; j < SegmentCount(other->path); ++j) {
-                    if (!IsStraight(other->path, j)) continue;
-                    const Cubic theirs = SegmentAt(other->path, j);
+        if (c.path == nullptr || !a.flags.guide) return false;
+        for (const Candidate& other : guides) {
+            if (other.id == c.id) continue;
+            for (std::size_t i = 0; i < SegmentCount(*c.path); ++i) {
+                if (!IsStraight(*c.path, i)) continue;
+                const Cubic mine = SegmentAt(*c.path, i);
+                for (std::size_t j = 0; j < SegmentCount(*other.path); ++j) {
+                    if (!IsStraight(*other.path, j)) continue;
+                    const Cubic theirs = SegmentAt(*other.path, j);
                     const std::optional<Vec> crossing = Crossing(mine.p0, mine.p3, theirs.p0, theirs.p3);
                     if (crossing && Distance(p, *crossing) <= tolerance) return true;
                 }
@@ -485,7 +565,7 @@ bool Document::Impl::PartHit(const Art& a, HitPart part, Vec p, bool endsOnly, c
         return false;
     case HitPart::Fill:
         if (a.kind == ArtKind::Text) {
-            const HostRect box = Bounds(a);
+            const HostRect box = Bounds(c.id, a);
             return p.x >= box.left && p.x <= box.right && p.y >= box.bottom && p.y <= box.top;
         }
         return std::any_of(outline.begin(), outline.end(), [&](const Path& path) { return Inside(p, path); });
@@ -536,12 +616,14 @@ Symbol& Document::GetSymbol(SymbolId symbol) { return const_cast<Symbol&>(impl_-
 void Document::SetSymbolArtwork(SymbolId symbol, std::vector<Path> artwork)
 {
     Symbol& changed = GetSymbol(symbol);
+    // Its art leaves the index under the bounds the old artwork gives.
+    for (std::size_t i = 0; i < impl_->art.size(); ++i) {
+        const Art& a = impl_->art[i];
+        const bool usesSymbol = a.kind == ArtKind::Instance || a.kind == ArtKind::Expanded;
+        if (usesSymbol && a.symbol == symbol && !a.deleted) impl_->TakeOut(static_cast<ArtId>(i + 1));
+    }
     changed.bounds = BoundsOfArtwork(artwork);
     changed.artwork = std::move(artwork);
-    for (const Art& a : impl_->art) {
-        const bool usesSymbol = a.kind == ArtKind::Instance || a.kind == ArtKind::Expanded;
-        if (usesSymbol && a.symbol == symbol && !a.deleted) impl_->Reindex(a.id);
-    }
 }
 
 const std::vector<Layer>& Document::Layers() const { return impl_->layers; }
@@ -573,8 +655,9 @@ ArtId Document::AddPath(Path path, ArtFlags flags)
     Art a;
     a.kind = ArtKind::Path;
     a.flags = flags;
-    a.path = std::move(path);
-    return impl_->Add(std::move(a));
+    const ArtId id = impl_->Add(a);
+    impl_->paths.Add(id, std::move(path));
+    return id;
 }
 
 ArtId Document::AddText(std::string text, HostRect box, ArtFlags flags)
@@ -582,9 +665,9 @@ ArtId Document::AddText(std::string text, HostRect box, ArtFlags flags)
     Art a;
     a.kind = ArtKind::Text;
     a.flags = flags;
-    a.text = std::move(text);
-    a.box = box;
-    return impl_->Add(std::move(a));
+    const ArtId id = impl_->Add(a);
+    impl_->texts.Add(id, TextArt{std::move(text), box});
+    return id;
 }
 
 ArtId Document::AddInstance(SymbolId symbol, HostPoint centre)
@@ -595,7 +678,7 @@ ArtId Document::AddInstance(SymbolId symbol, HostPoint centre)
     a.symbol = symbol;
     a.matrix = {1, 0, 0, 1, static_cast<float>(centre.h - symbolCentre.x),
                 static_cast<float>(centre.v - symbolCentre.y)};
-    return impl_->Add(std::move(a));
+    return impl_->Add(a);
 }
 
 ArtId Document::Expand(ArtId instance)
@@ -607,7 +690,7 @@ ArtId Document::Expand(ArtId instance)
     a.kind = ArtKind::Expanded;
     a.symbol = source.symbol;
     a.matrix = source.matrix;
-    return impl_->Add(std::move(a));
+    return impl_->Add(a);
 }
 
 void Document::Delete(ArtId art)
@@ -617,7 +700,7 @@ void Document::Delete(ArtId art)
     std::vector<ArtId>& layerArt = impl_->layers[a.layer].art;
     // A layer's art is in rising id order.
     layerArt.erase(std::lower_bound(layerArt.begin(), layerArt.end(), art));
-    impl_->Remove(art);
+    impl_->TakeOut(art);
     a.deleted = true;
     --impl_->live;
 }
@@ -625,6 +708,8 @@ void Document::Delete(ArtId art)
 bool Document::Knows(ArtId art) const { return art != 0 && art <= impl_->art.size(); }
 bool Document::Exists(ArtId art) const { return Knows(art) && !impl_->art[art - 1].deleted; }
 const Art& Document::GetArt(ArtId art) const { return impl_->At(art); }
+const Path& Document::PathOf(ArtId art) const { return impl_->PathAt(art); }
+const TextArt& Document::TextOf(ArtId art) const { return impl_->TextAt(art); }
 void Document::SetFlags(ArtId art, ArtFlags flags) { impl_->At(art).flags = flags; }
 
 void Document::SetMatrix(ArtId instance, const HostMatrix& matrix)
@@ -632,11 +717,11 @@ void Document::SetMatrix(ArtId instance, const HostMatrix& matrix)
     Art& a = impl_->At(instance);
     if (a.kind != ArtKind::Instance || a.deleted)
         throw std::invalid_argument("a matrix is set only on a live symbol instance");
+    impl_->TakeOut(instance);
     a.matrix = matrix;
-    impl_->Reindex(instance);
 }
 
-HostRect Document::Bounds(ArtId art) const { return impl_->Bounds(impl_->At(art)); }
+HostRect Document::Bounds(ArtId art) const { return impl_->Bounds(art, impl_->At(art)); }
 
 std::int16_t Document::ArtType(ArtId art) const
 {
@@ -653,28 +738,33 @@ std::size_t Document::ArtCount() const { return impl_->live; }
 
 HitResult Document::HitTest(HostPoint point, HitRequest request) const
 {
-    std::vector<IndexEntry> found;
-    impl_->index.query(bgi::intersects(IndexPoint(point.h, point.v)), std::back_inserter(found));
+    impl_->TakeInWaitingArt();
+    std::vector<ArtId> found;
+    impl_->index.Query(point.h, point.v, found);
 
-    std::vector<const Art*> candidates;
-    std::vector<const Art*> guides;  // that may cross at the point
-    for (const IndexEntry& entry : found) {
-        const Art& a = impl_->art[entry.second - 1];
+    std::vector<Candidate> candidates;
+    std::vector<Candidate> guides;  // that may cross at the point
+    for (const ArtId id : found) {
+        const Art& a = impl_->art[id - 1];
         if (a.flags.hidden) continue;
-        candidates.push_back(&a);
-        if (a.kind == ArtKind::Path && a.flags.guide) guides.push_back(&a);
+        const Candidate candidate{id, &a, a.kind == ArtKind::Path ? &impl_->PathAt(id) : nullptr};
+        candidates.push_back(candidate);
+        if (candidate.path != nullptr && a.flags.guide) guides.push_back(candidate);
     }
-    std::sort(candidates.begin(), candidates.end(),
-              [](const Art* x, const Art* y) { return Impl::PaintKey(*x) > Impl::PaintKey(*y); });
+    // Paint order: a higher layer above a lower one, later art above earlier
+    // art in a layer.
+    std::sort(candidates.begin(), candidates.end(), [](const Candidate& x, const Candidate& y) {
+        return std::pair(x.art->layer, x.id) > std::pair(y.art->layer, y.id);
+    });
 
     const Vec p = ToVec(point);
-    for (const Art* a : candidates) {
-        const Admission admission = Admit(request, *a);
+    for (const Candidate& c : candidates) {
+        const Admission admission = Admit(request, *c.art, c.path);
         if (admission.parts == 0) continue;
-        const std::vector<Path> outline = impl_->Outline(*a);
+        const std::vector<Path> outline = impl_->Outline(c.id, *c.art);
         for (HitPart part : kPartOrder) {
             if ((admission.parts & Bit(part)) == 0) continue;
-            if (impl_->PartHit(*a, part, p, admission.endsOnly, outline, guides)) return {true, part, a->id};
+            if (impl_->PartHit(c, part, p, admission.endsOnly, outline, guides)) return {true, part, c.id};
         }
     }
     return {};

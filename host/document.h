@@ -76,10 +76,10 @@ struct Path {
 
 // Flags an art object carries.
 struct ArtFlags {
-    bool guide = false;
-    bool locked = false;
-    bool selected = false;
-    bool hidden = false;
+    bool guide : 1 = false;
+    bool locked : 1 = false;
+    bool selected : 1 = false;
+    bool hidden : 1 = false;
 };
 
 using ArtId = std::uint32_t;
@@ -95,17 +95,26 @@ struct Symbol {
 
 enum class ArtKind : std::uint8_t { Path, Text, Instance, Expanded };
 
+// An art object's record. It is small, because a stroke places millions of
+// instances: a path's points and a text's content are kept beside it (see
+// Document::PathOf and Document::TextOf), and its id is its place in the
+// document.
 struct Art {
-    ArtId id = 0;
-    ArtKind kind = ArtKind::Path;
-    LayerId layer = 0;
-    ArtFlags flags;
-    Path path;                   // Path
-    std::string text;            // Text: its content; its box is `box`
-    HostRect box{};              // Text
-    SymbolId symbol = 0;         // Instance and Expanded: the symbol
     HostMatrix matrix{1, 0, 0, 1, 0, 0};  // Instance and Expanded: placement of the symbol's artwork
+    LayerId layer = 0;
+    SymbolId symbol = 0;                  // Instance and Expanded: the symbol
+    ArtKind kind = ArtKind::Path;
+    ArtFlags flags;
     bool deleted = false;
+    // Where the art stands with the hit test's index (the document's own
+    // bookkeeping).
+    std::uint8_t indexState = 0;
+};
+
+// A text object: its content and its box.
+struct TextArt {
+    std::string text;
+    HostRect box{};
 };
 
 struct Layer {
@@ -170,9 +179,10 @@ public:
 
     // --- Art -------------------------------------------------------------
     // Each adds on top of the current layer and returns the new art. Adding
-    // costs O(log n) in the art of the document (the index) and the size of
-    // the symbol's artwork; deleting also takes the art out of its layer's
-    // list, which is linear in that layer.
+    // costs O(1): the hit test's index takes new and moved art in when a hit
+    // test next asks (O(log n) each, or a rebuild of the index when most of
+    // it is new). Deleting also takes the art out of its layer's list, which
+    // is linear in that layer.
     ArtId AddPath(Path path, ArtFlags flags = {});
     ArtId AddText(std::string text, HostRect box, ArtFlags flags = {});
     // A new instance whose bounds are centred on centre: its matrix is the
@@ -188,6 +198,10 @@ public:
     bool Knows(ArtId art) const;             // made by this document, deleted or not
     bool Exists(ArtId art) const;            // known and not deleted
     const Art& GetArt(ArtId art) const;      // also deleted art
+    // A path's points and paint; a text's content and box. Throws for art
+    // of another kind.
+    const Path& PathOf(ArtId art) const;
+    const TextArt& TextOf(ArtId art) const;
     // Guide, locked, selected, hidden: the hit test reads them.
     void SetFlags(ArtId art, ArtFlags flags);
     // Only for a live instance.

@@ -10,7 +10,6 @@ namespace host {
 
 namespace {
 
-StandInHost* gCurrent = nullptr;
 
 // The plug-in reference that this host gives its one plug-in.
 int gPluginToken;
@@ -42,24 +41,20 @@ void ModuleSetCursor(PosixModule* /*module*/, void* cursor) { StandInHost::Curre
 
 }  // namespace
 
-StandInHost::StandInHost(PluginEntry entry) : entry_(entry), previous_(gCurrent)
+StandInHost::StandInHost(PluginEntry entry) : entry_(entry), previous_(current_)
 {
     module_.LoadCursor = ModuleLoadCursor;
     module_.SetCursor = ModuleSetCursor;
-    gCurrent = this;
+    current_ = this;
 }
 
 StandInHost::~StandInHost()
 {
     for (auto& [block, record] : blocks_) std::free(const_cast<void*>(block));
-    gCurrent = previous_;
+    current_ = previous_;
 }
 
-StandInHost& StandInHost::Current()
-{
-    if (gCurrent == nullptr) throw std::logic_error("no stand-in host is current");
-    return *gCurrent;
-}
+void StandInHost::NoCurrentHost() { throw std::logic_error("no stand-in host is current"); }
 
 PluginRef StandInHost::Plugin() const { return reinterpret_cast<PluginRef>(&gPluginToken); }
 
@@ -111,13 +106,14 @@ void StandInHost::ClearFaults()
     failCallCode_ = kNoErr;
 }
 
-HostError StandInHost::Injected(std::string_view prefix, std::string_view separator, std::string_view name)
+HostError StandInHost::InjectedOrTraced(const char* first, const char* second)
 {
-    ++calls_;
     const auto operationName = [&] {
+        const std::string_view a(first);
+        const std::string_view b(second);
         std::string operation;
-        operation.reserve(prefix.size() + separator.size() + name.size());
-        operation.append(prefix).append(separator).append(name);
+        operation.reserve(a.size() + 1 + b.size());
+        operation.append(a).append("/").append(b);
         return operation;
     };
     if (tracing_) trace_.push_back(operationName());
@@ -133,11 +129,18 @@ HostError StandInHost::Injected(std::string_view prefix, std::string_view separa
     return kNoErr;
 }
 
-HostError StandInHost::Enter(const char* suite, const char* op)
+const int* StandInHost::FindHeldCount(const char* suite)
 {
-    if (auto it = held_.find(std::string_view(suite)); it == held_.end() || it->second <= 0)
-        Violation(std::string(suite) + " used while not held (" + op + ")");
-    return Injected(suite, "/", op);
+    HeldByAddress& slot = heldByAddress_[HeldSlot(suite)];
+    const auto it = held_.find(std::string_view(suite));
+    if (it == held_.end()) return nullptr;
+    slot = {suite, &it->second};
+    return &it->second;
+}
+
+void StandInHost::NotHeld(const char* suite, const char* op)
+{
+    Violation(std::string(suite) + " used while not held (" + op + ")");
 }
 
 HostError StandInHost::Acquire(const char* name, std::int32_t version, const void** suite)
@@ -145,7 +148,7 @@ HostError StandInHost::Acquire(const char* name, std::int32_t version, const voi
     if (suite == nullptr) return kBadParameterErr;
     *suite = nullptr;
     if (name == nullptr) return kSuiteNotFoundErr;
-    if (HostError error = Injected("acquire", "/", name)) return error;
+    if (HostError error = Injected("acquire", name)) return error;
     const void* table = FindSuite(name, version);
     if (table == nullptr) return kSuiteNotFoundErr;
     *suite = table;
@@ -161,7 +164,7 @@ HostError StandInHost::Acquire(const char* name, std::int32_t version, const voi
 HostError StandInHost::Release(const char* name, std::int32_t version)
 {
     if (name == nullptr || FindSuite(name, version) == nullptr) return kSuiteNotFoundErr;
-    if (HostError error = Injected("release", "/", name)) return error;
+    if (HostError error = Injected("release", name)) return error;
     auto it = held_.find(std::string_view(name));
     if (it == held_.end() || it->second <= 0) {
         Violation(std::string("released ") + name + " that was not acquired");

@@ -8,6 +8,7 @@
 // and version, keeps the plug-in's memory blocks with their debug names,
 // records alerts, dialogs, tools and cursor calls, and can make any suite
 // acquisition or host operation fail with a chosen code.
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -72,7 +73,11 @@ public:
     StandInHost& operator=(const StandInHost&) = delete;
 
     // The host that the suites serve right now.
-    static StandInHost& Current();
+    static StandInHost& Current()
+    {
+        if (current_ == nullptr) NoCurrentHost();
+        return *current_;
+    }
 
     // --- Messages, as the host sends them -------------------------------
     HostError Send(const char* caller, const char* selector);
@@ -145,7 +150,11 @@ public:
     // --- For the suites' implementations ----------------------------------
     // Count a call of operation op of suite (its exact name) and check that
     // the suite is held. Returns the injected code, or 0.
-    HostError Enter(const char* suite, const char* op);
+    HostError Enter(const char* suite, const char* op)
+    {
+        if (const int* count = HeldCount(suite); count == nullptr || *count <= 0) NotHeld(suite, op);
+        return Injected(suite, op);
+    }
     void Violation(std::string what) { violations_.push_back(std::move(what)); }
     HostError Acquire(const char* name, std::int32_t version, const void** suite);
     HostError Release(const char* name, std::int32_t version);
@@ -165,11 +174,46 @@ public:
 private:
     // Count a call and answer with the fault set for it: operation is
     // prefix + separator + name.
-    HostError Injected(std::string_view prefix, std::string_view separator, std::string_view name);
+    // Count a call of operation "first/second" and answer the fault that
+    // fails it, or 0.
+    // Every call of every suite comes through here, so the common case (no
+    // trace, no fault) is decided inline; the operation's name is made only
+    // when a trace or a fault needs it.
+    HostError Injected(const char* first, const char* second)
+    {
+        ++calls_;
+        if (!tracing_ && failCallAt_ == 0 && faults_.empty()) return kNoErr;
+        return InjectedOrTraced(first, second);
+    }
+    HostError InjectedOrTraced(const char* first, const char* second);
+    // The acquisition count of a suite by its name, or nullptr. The suites
+    // name themselves with the same few texts every call: a count is found
+    // by the text's address first, by its letters once.
+    const int* HeldCount(const char* suite)
+    {
+        const HeldByAddress& slot = heldByAddress_[HeldSlot(suite)];
+        return slot.name == suite ? slot.count : FindHeldCount(suite);
+    }
+    static std::size_t HeldSlot(const char* suite)
+    {
+        return (reinterpret_cast<std::uintptr_t>(suite) >> 3) % kHeldSlots;
+    }
+    const int* FindHeldCount(const char* suite);
+    void NotHeld(const char* suite, const char* op);
+    [[noreturn]] static void NoCurrentHost();
+    inline static StandInHost* current_ = nullptr;
 
     PluginEntry entry_;
     void* savedGlobals_ = nullptr;
     std::map<std::string, int, std::less<>> held_;
+    // held_'s counts by the address of a name they were asked by (an
+    // entry of held_ stays where it is while the host lives).
+    struct HeldByAddress {
+        const char* name = nullptr;
+        const int* count = nullptr;
+    };
+    static constexpr std::size_t kHeldSlots = 64;
+    std::array<HeldByAddress, kHeldSlots> heldByAddress_{};
     std::uint64_t acquisitions_ = 0;
     std::uint64_t releases_ = 0;
     std::vector<Fault> faults_;

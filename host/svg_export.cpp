@@ -158,7 +158,7 @@ public:
             Set(group, "inkscape:groupmode", "layer");
             Set(group, "inkscape:label", layer.name);
             Set(group, "data-kadrelle-layer", layer.name);
-            for (ArtId art : layer.art) Art(group, document_.GetArt(art));
+            for (ArtId art : layer.art) Art(group, art);
         }
         xml.save(out, "  ", pugi::format_indent, pugi::encoding_utf8);
     }
@@ -231,20 +231,23 @@ private:
 
     // Art whose matrix or coordinates are not finite has no place on the
     // page and is left out.
-    void Art(pugi::xml_node layer, const host::Art& art)
+    void Art(pugi::xml_node layer, ArtId id)
     {
+        const host::Art& art = document_.GetArt(id);
         if (art.deleted) return;
         switch (art.kind) {
         case ArtKind::Path: {
-            if (!Finite(art.path)) return;
+            const Path& path = document_.PathOf(id);
+            if (!Finite(path)) return;
             pugi::xml_node element = layer.append_child("path");
-            Set(element, "d", PathData(art.path, height_));
-            SetPaint(element, art.path);
+            Set(element, "d", PathData(path, height_));
+            SetPaint(element, path);
             SetFlags(element, art.flags);
             return;
         }
         case ArtKind::Text: {
-            const HostRect& b = art.box;
+            const TextArt& text = document_.TextOf(id);
+            const HostRect& b = text.box;
             if (!Finite(HostPoint{b.left, b.top}) || !Finite(HostPoint{b.right, b.bottom})) return;
             const float left = std::min(b.left, b.right);
             const float width = std::max(b.left, b.right) - left;
@@ -257,12 +260,12 @@ private:
             Set(element, "x", Number(left));
             Set(element, "y", Number(static_cast<double>(height_) - baseline));
             Set(element, "font-size", Number(size));
-            if (width > 0 && !art.text.empty()) {
+            if (width > 0 && !text.text.empty()) {
                 Set(element, "textLength", Number(width));
                 Set(element, "lengthAdjust", "spacingAndGlyphs");
             }
             SetFlags(element, art.flags);
-            element.append_child(pugi::node_pcdata).set_value(art.text.c_str());
+            element.append_child(pugi::node_pcdata).set_value(text.text.c_str());
             return;
         }
         case ArtKind::Instance: {

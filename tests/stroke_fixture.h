@@ -67,7 +67,18 @@ public:
         }
         return instances;
     }
-    HostPoint CentreOf(const host::Art* art) const { return Centre(doc.Bounds(art->id)); }
+    HostPoint CentreOf(const host::Art* art) const { return Centre(doc.Bounds(IdOf(art))); }
+    // The id of a live art object of the document.
+    host::ArtId IdOf(const host::Art* art) const
+    {
+        for (const host::Layer& layer : doc.Layers()) {
+            for (host::ArtId id : layer.art) {
+                if (&doc.GetArt(id) == art) return id;
+            }
+        }
+        ADD_FAILURE() << "art not in the document";
+        return 0;
+    }
 
     host::Document doc;
     std::vector<host::SymbolId> symbols;

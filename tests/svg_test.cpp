@@ -65,11 +65,35 @@ std::string Page(const std::string& body, const std::string& size = "width=\"100
 
 SvgDocument Load(const std::string& text) { return host::LoadSvgText(text, "t.svg"); }
 
-std::vector<const Art*> LiveArt(const Document& document)
+// A live art object as a test reads it: its record with its id, path and
+// text beside it. Used like a pointer (art[0]->path) for brevity.
+struct SeenArt {
+    ArtId id = 0;
+    ArtKind kind = ArtKind::Path;
+    ArtFlags flags;
+    host::SymbolId symbol = 0;
+    HostMatrix matrix{};
+    Path path;
+    std::string text;
+    HostRect box{};
+    const SeenArt* operator->() const { return this; }
+    const SeenArt& operator*() const { return *this; }
+};
+
+std::vector<SeenArt> LiveArt(const Document& document)
 {
-    std::vector<const Art*> art;
+    std::vector<SeenArt> art;
     for (const host::Layer& layer : document.Layers()) {
-        for (ArtId id : layer.art) art.push_back(&document.GetArt(id));
+        for (ArtId id : layer.art) {
+            const Art& a = document.GetArt(id);
+            SeenArt seen{id, a.kind, a.flags, a.symbol, a.matrix, {}, {}, {}};
+            if (a.kind == ArtKind::Path) seen.path = document.PathOf(id);
+            if (a.kind == ArtKind::Text) {
+                seen.text = document.TextOf(id).text;
+                seen.box = document.TextOf(id).box;
+            }
+            art.push_back(std::move(seen));
+        }
     }
     return art;
 }
@@ -373,7 +397,7 @@ TEST(SvgPage, TakesItsSizeFromWidthHeightAndViewBox)
         const SvgDocument svg = Load(Page("<line x1=\"10\" y1=\"20\" x2=\"0\" y2=\"0\"/>", c.root));
         EXPECT_FLOAT_EQ(svg.document->Setup().width, c.width);
         EXPECT_FLOAT_EQ(svg.document->Setup().height, c.height);
-        const std::vector<const Art*> art = LiveArt(*svg.document);
+        const std::vector<SeenArt> art = LiveArt(*svg.document);
         ASSERT_EQ(art.size(), 1u);
         EXPECT_FLOAT_EQ(art[0]->path.points[0].anchor.h, c.probe.h);
         EXPECT_FLOAT_EQ(art[0]->path.points[0].anchor.v, c.probe.v);
@@ -418,7 +442,7 @@ TEST(SvgShapes, BecomePathsInHostCoordinates)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.element);
         const SvgDocument svg = Load(Page(c.element));
-        const std::vector<const Art*> art = LiveArt(*svg.document);
+        const std::vector<SeenArt> art = LiveArt(*svg.document);
         ASSERT_EQ(art.size(), 1u);
         ASSERT_EQ(art[0]->kind, ArtKind::Path);
         // Rounding in rotations and skews is far below a millionth here.
@@ -432,7 +456,7 @@ TEST(SvgShapes, BecomePathsInHostCoordinates)
 TEST(SvgShapes, CurvesAndStraightSegmentsKeepTheirControlPoints)
 {
     const SvgDocument svg = Load(Page(R"~(<circle cx="50" cy="50" r="10"/><rect width="10" height="10"/>)~"));
-    const std::vector<const Art*> art = LiveArt(*svg.document);
+    const std::vector<SeenArt> art = LiveArt(*svg.document);
     ASSERT_EQ(art.size(), 2u);
     // The circle's quarters: from (60, 50) the first arm points down the
     // page (SVG's y grows down), 0.5523 radii long.
@@ -500,7 +524,7 @@ TEST(SvgShapes, ReadFillAndStrokeFromAttributesStyleAndGroups)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.element);
         const SvgDocument svg = Load(Page(c.element));
-        const std::vector<const Art*> art = LiveArt(*svg.document);
+        const std::vector<SeenArt> art = LiveArt(*svg.document);
         ASSERT_EQ(art.size(), 1u);
         EXPECT_EQ(art[0]->path.filled, c.filled);
         EXPECT_EQ(art[0]->path.fill, c.fill);
@@ -531,7 +555,7 @@ TEST(SvgText, GetsABoxFromPositionFontSizeAndCharacters)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.element);
         const SvgDocument svg = Load(Page(c.element));
-        const std::vector<const Art*> art = LiveArt(*svg.document);
+        const std::vector<SeenArt> art = LiveArt(*svg.document);
         ASSERT_EQ(art.size(), 1u);
         ASSERT_EQ(art[0]->kind, ArtKind::Text);
         EXPECT_EQ(art[0]->text, c.text);
@@ -606,7 +630,7 @@ TEST(SvgSymbols, UsesBecomeInstancesWithHostMatrices)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.use);
         const SvgDocument svg = Load(Page(std::string("<defs>") + kTriangle + "</defs>" + c.use));
-        const std::vector<const Art*> art = LiveArt(*svg.document);
+        const std::vector<SeenArt> art = LiveArt(*svg.document);
         ASSERT_EQ(art.size(), 1u);
         ASSERT_EQ(art[0]->kind, ArtKind::Instance);
         EXPECT_EQ(art[0]->symbol, *svg.document->NthSymbol(0));
@@ -649,7 +673,7 @@ TEST(SvgFlags, ComeFromOurDataAttributesOnTheArtOrAGroupAroundIt)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.element);
         const SvgDocument svg = Load(Page(std::string(kTriangle) + c.element));
-        const std::vector<const Art*> art = LiveArt(*svg.document);
+        const std::vector<SeenArt> art = LiveArt(*svg.document);
         ASSERT_EQ(art.size(), 1u);
         EXPECT_EQ(art[0]->flags.guide, c.flags.guide);
         EXPECT_EQ(art[0]->flags.locked, c.flags.locked);
@@ -970,14 +994,14 @@ TEST(SvgExport, RoundTripsArtFlagsAndNumbers)
     const SvgDocument first = Load(input);
     const std::string written = host::WriteSvg(first);
     const SvgDocument second = host::LoadSvgText(written, "written.svg");
-    const std::vector<const Art*> before = LiveArt(*first.document);
-    const std::vector<const Art*> after = LiveArt(*second.document);
+    const std::vector<SeenArt> before = LiveArt(*first.document);
+    const std::vector<SeenArt> after = LiveArt(*second.document);
     ASSERT_EQ(before.size(), 4u);
     ASSERT_EQ(after.size(), before.size());
     for (std::size_t i = 0; i < before.size(); ++i) {
         SCOPED_TRACE(i);
-        const Art& a = *before[i];
-        const Art& b = *after[i];
+        const SeenArt& a = *before[i];
+        const SeenArt& b = *after[i];
         EXPECT_EQ(a.kind, b.kind);
         EXPECT_EQ(a.flags.guide, b.flags.guide);
         EXPECT_EQ(a.flags.locked, b.flags.locked);
