@@ -230,15 +230,10 @@ public:
             Add(point.out);
         }
     }
-    // The path transformed by m. A direction end at its anchor (a corner)
-    // lands where the anchor does.
-    void Add(const Path& path, const HostMatrix& m)
+    // The points transformed by m.
+    void Add(const std::vector<HostPoint>& points, const HostMatrix& m)
     {
-        for (const PathPoint& point : path.points) {
-            Add(Apply(m, point.anchor));
-            if (!SameBits(point.in, point.anchor)) Add(Apply(m, point.in));
-            if (!SameBits(point.out, point.anchor)) Add(Apply(m, point.out));
-        }
+        for (const HostPoint point : points) Add(Apply(m, point));
     }
     // Empty: the empty rectangle at where.
     HostRect Rect(HostPoint where = {0.0f, 0.0f}) const
@@ -254,6 +249,22 @@ private:
     float right_ = std::numeric_limits<float>::lowest();
     float bottom_ = std::numeric_limits<float>::max();
 };
+
+// The control points of artwork in order, each anchor with the direction
+// ends that are not at it (a corner's ends land where the anchor does, so
+// they add nothing to the bounds).
+std::vector<HostPoint> ControlPoints(const std::vector<Path>& artwork)
+{
+    std::vector<HostPoint> points;
+    for (const Path& path : artwork) {
+        for (const PathPoint& point : path.points) {
+            points.push_back(point.anchor);
+            if (!SameBits(point.in, point.anchor)) points.push_back(point.in);
+            if (!SameBits(point.out, point.anchor)) points.push_back(point.out);
+        }
+    }
+    return points;
+}
 
 HostRect BoundsOfArtwork(const std::vector<Path>& artwork)
 {
@@ -383,6 +394,7 @@ private:
 struct Document::Impl {
     std::vector<HostPoint> views;
     std::vector<Symbol> symbols;
+    std::vector<std::vector<HostPoint>> symbolPoints;  // ControlPoints of each symbol's artwork
     std::vector<Layer> layers;
     LayerId currentLayer = 0;
     ArtStore art;                // art[id - 1]
@@ -441,7 +453,7 @@ struct Document::Impl {
         case ArtKind::Expanded: {
             const Symbol& symbol = SymbolAt(a.symbol);
             Extent extent;
-            for (const Path& path : symbol.artwork) extent.Add(path, a.matrix);
+            extent.Add(symbolPoints[a.symbol], a.matrix);
             const Vec centre = Centre(symbol.bounds);
             return extent.Rect(Apply(a.matrix, {static_cast<float>(centre.x), static_cast<float>(centre.y)}));
         }
@@ -598,6 +610,7 @@ SymbolId Document::AddSymbol(std::string name, std::vector<Path> artwork)
     symbol.name = std::move(name);
     symbol.bounds = BoundsOfArtwork(artwork);
     symbol.artwork = std::move(artwork);
+    impl_->symbolPoints.push_back(ControlPoints(symbol.artwork));
     impl_->symbols.push_back(std::move(symbol));
     return static_cast<SymbolId>(impl_->symbols.size() - 1);
 }
@@ -623,6 +636,7 @@ void Document::SetSymbolArtwork(SymbolId symbol, std::vector<Path> artwork)
         if (usesSymbol && a.symbol == symbol && !a.deleted) impl_->TakeOut(static_cast<ArtId>(i + 1));
     }
     changed.bounds = BoundsOfArtwork(artwork);
+    impl_->symbolPoints[symbol] = ControlPoints(artwork);
     changed.artwork = std::move(artwork);
 }
 
