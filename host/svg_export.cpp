@@ -1,6 +1,10 @@
 // Writing the stand-in host's document as SVG; the rules are in
-// svg_document.h. The output is built as a pugixml tree and saved with a
-// fixed indentation, so the same document always gives the same bytes.
+// svg_document.h. The head (the root, the definitions and the symbols) is
+// built as a pugixml tree and saved with a fixed indentation; the layers,
+// which hold nearly all of a painted document, are written straight after it
+// in the bytes pugixml would give them (its escaping, two spaces a level,
+// "<name ... />" for an empty element), so the same document always gives
+// the same bytes.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -8,6 +12,8 @@
 #include <set>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
+#include <unordered_map>
 
 #include <pugixml.hpp>
 
@@ -30,6 +36,83 @@ std::string Number(float value)
 }
 
 std::string Number(double value) { return Number(static_cast<float>(value)); }
+
+// The longest text Number gives: "-1.17549435e-38" and the like.
+constexpr std::size_t kNumberSize = 32;
+
+// Number's text written at out; returns its end.
+char* PutNumber(char* out, float value)
+{
+    if (value == 0.0f) value = 0.0f;
+    return std::to_chars(out, out + kNumberSize, value).ptr;
+}
+
+// pugixml's escaping when it saves (with no flags but indentation): in an
+// attribute value &, <, " and every control character, in text &, <, > and
+// the control characters but tab, line feed and carriage return; a control
+// character as "&#" and two decimal digits. A value ends at a NUL, as the C
+// string that pugixml is given does.
+void AppendEscaped(std::string& out, std::string_view text, bool attribute)
+{
+    const std::size_t nul = text.find('\0');
+    if (nul != std::string_view::npos) text = text.substr(0, nul);
+    std::size_t plain = 0;  // where the text not yet written starts
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::string_view entity;
+        char control[5] = {'&', '#', 0, 0, ';'};
+        if (c == '&') {
+            entity = "&amp;";
+        } else if (c == '<') {
+            entity = "&lt;";
+        } else if (c == '>' && !attribute) {
+            entity = "&gt;";
+        } else if (c == '"' && attribute) {
+            entity = "&quot;";
+        } else if (c < 32 && (attribute || (c != '\t' && c != '\n' && c != '\r'))) {
+            control[2] = static_cast<char>('0' + c / 10);
+            control[3] = static_cast<char>('0' + c % 10);
+            entity = std::string_view(control, sizeof control);
+        } else {
+            continue;
+        }
+        out.append(text.substr(plain, i - plain));
+        out.append(entity);
+        plain = i + 1;
+    }
+    out.append(text.substr(plain));
+}
+
+// ` name="value"`, the value escaped.
+void AppendAttribute(std::string& out, std::string_view name, std::string_view value)
+{
+    out += ' ';
+    out.append(name);
+    out += "=\"";
+    AppendEscaped(out, value, true);
+    out += '"';
+}
+
+// ` name="number"`.
+void AppendNumberAttribute(std::string& out, std::string_view name, float value)
+{
+    char text[kNumberSize];
+    out += ' ';
+    out.append(name);
+    out += "=\"";
+    out.append(text, PutNumber(text, value));
+    out += '"';
+}
+
+// A pugixml writer that appends to a string.
+class StringWriter : public pugi::xml_writer {
+public:
+    explicit StringWriter(std::string& out) : out_(out) {}
+    void write(const void* data, std::size_t size) override { out_.append(static_cast<const char*>(data), size); }
+
+private:
+    std::string& out_;
+};
 
 bool Finite(HostPoint p) { return std::isfinite(p.h) && std::isfinite(p.v); }
 
@@ -87,11 +170,15 @@ std::string MatrixText(const HostMatrix& m, float height)
            Number(m.tx) + " " + Number(static_cast<double>(height) - static_cast<double>(m.ty)) + ")";
 }
 
+// The fill the hit test uses decides: an unfilled path is drawn unfilled.
+std::string_view Fill(const Path& path)
+{
+    return !path.filled ? "none" : path.fill == "none" ? "#000000" : std::string_view(path.fill);
+}
+
 void SetPaint(pugi::xml_node node, const Path& path)
 {
-    // The fill the hit test uses decides: an unfilled path is drawn unfilled.
-    const std::string fill = !path.filled ? "none" : path.fill == "none" ? "#000000" : path.fill;
-    Set(node, "fill", fill);
+    Set(node, "fill", std::string(Fill(path)));
     Set(node, "stroke", path.stroke);
     Set(node, "stroke-width", Number(path.strokeWidth));
 }
@@ -105,6 +192,15 @@ void SetFlags(pugi::xml_node node, const ArtFlags& flags)
         Set(node, "data-kadrelle-hidden", "true");
         Set(node, "display", "none");
     }
+}
+
+// The flags as SetFlags sets them, as attribute text.
+void AppendFlags(std::string& out, const ArtFlags& flags)
+{
+    if (flags.guide) out += " data-kadrelle-guide=\"true\"";
+    if (flags.locked) out += " data-kadrelle-locked=\"true\"";
+    if (flags.selected) out += " data-kadrelle-selected=\"true\"";
+    if (flags.hidden) out += " data-kadrelle-hidden=\"true\" display=\"none\"";
 }
 
 void RemoveIds(pugi::xml_node node)
@@ -148,19 +244,41 @@ public:
         ChooseSymbolIds();
         for (std::size_t n = 0; n < document_.SymbolCount(); ++n) Symbol(defs, *document_.NthSymbol(n));
 
+        std::string text;
+        StringWriter head(text);
+        xml.save(head, "  ", pugi::format_indent, pugi::encoding_utf8);
+        // The head ends with the root's end tag (the root holds at least
+        // <defs>); the layers go before it.
+        constexpr std::string_view kRootEnd = "</svg>\n";
+        if (!std::string_view(text).ends_with(kRootEnd)) throw std::logic_error("the SVG head has no end tag");
+        text.resize(text.size() - kRootEnd.size());
         for (const Layer& layer : document_.Layers()) {
-            pugi::xml_node group = root.append_child("g");
             std::string id = layer.name;
             for (char& c : id) {
                 if (HasWhitespace(std::string_view(&c, 1))) c = '_';
             }
-            Set(group, "id", Unique(id.empty() ? "layer" : id));
-            Set(group, "inkscape:groupmode", "layer");
-            Set(group, "inkscape:label", layer.name);
-            Set(group, "data-kadrelle-layer", layer.name);
-            for (ArtId art : layer.art) Art(group, art);
+            text += "  <g";
+            AppendAttribute(text, "id", Unique(id.empty() ? "layer" : id));
+            text += " inkscape:groupmode=\"layer\"";
+            AppendAttribute(text, "inkscape:label", layer.name);
+            AppendAttribute(text, "data-kadrelle-layer", layer.name);
+            bool empty = true;
+            for (ArtId art : layer.art) {
+                if (!Drawn(art)) continue;
+                if (empty) text += ">\n";
+                empty = false;
+                Art(text, art);
+                // Written out in pieces, so that a large document is never
+                // held whole.
+                if (text.size() >= kFlushSize) {
+                    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+                    text.clear();
+                }
+            }
+            text += empty ? " />\n" : "  </g>\n";
         }
-        xml.save(out, "  ", pugi::format_indent, pugi::encoding_utf8);
+        text += kRootEnd;
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
     }
 
 private:
@@ -231,24 +349,43 @@ private:
 
     // Art whose matrix or coordinates are not finite has no place on the
     // page and is left out.
-    void Art(pugi::xml_node layer, ArtId id)
+    bool Drawn(ArtId id) const
     {
         const host::Art& art = document_.GetArt(id);
-        if (art.deleted) return;
+        if (art.deleted) return false;
+        switch (art.kind) {
+        case ArtKind::Path:
+            return Finite(document_.PathOf(id));
+        case ArtKind::Text: {
+            const HostRect& b = document_.TextOf(id).box;
+            return Finite(HostPoint{b.left, b.top}) && Finite(HostPoint{b.right, b.bottom});
+        }
+        case ArtKind::Instance:
+        case ArtKind::Expanded:
+            break;
+        }
+        return Finite(art.matrix);
+    }
+
+    // One drawn art object as a child of its layer's group, its line ended.
+    void Art(std::string& out, ArtId id)
+    {
+        const host::Art& art = document_.GetArt(id);
         switch (art.kind) {
         case ArtKind::Path: {
             const Path& path = document_.PathOf(id);
-            if (!Finite(path)) return;
-            pugi::xml_node element = layer.append_child("path");
-            Set(element, "d", PathData(path, height_));
-            SetPaint(element, path);
-            SetFlags(element, art.flags);
+            out += "    <path";
+            AppendAttribute(out, "d", PathData(path, height_));
+            AppendAttribute(out, "fill", Fill(path));
+            AppendAttribute(out, "stroke", path.stroke);
+            AppendNumberAttribute(out, "stroke-width", path.strokeWidth);
+            AppendFlags(out, art.flags);
+            out += " />\n";
             return;
         }
         case ArtKind::Text: {
             const TextArt& text = document_.TextOf(id);
             const HostRect& b = text.box;
-            if (!Finite(HostPoint{b.left, b.top}) || !Finite(HostPoint{b.right, b.bottom})) return;
             const float left = std::min(b.left, b.right);
             const float width = std::max(b.left, b.right) - left;
             const float bottom = std::min(b.top, b.bottom);
@@ -256,46 +393,84 @@ private:
             // The box reaches 0.2 font sizes below the baseline; the
             // importer reads it back the same way.
             const double baseline = static_cast<double>(bottom) + 0.2 * static_cast<double>(size);
-            pugi::xml_node element = layer.append_child("text");
-            Set(element, "x", Number(left));
-            Set(element, "y", Number(static_cast<double>(height_) - baseline));
-            Set(element, "font-size", Number(size));
+            out += "    <text";
+            AppendNumberAttribute(out, "x", left);
+            AppendNumberAttribute(out, "y", static_cast<float>(static_cast<double>(height_) - baseline));
+            AppendNumberAttribute(out, "font-size", size);
             if (width > 0 && !text.text.empty()) {
-                Set(element, "textLength", Number(width));
-                Set(element, "lengthAdjust", "spacingAndGlyphs");
+                AppendNumberAttribute(out, "textLength", width);
+                out += " lengthAdjust=\"spacingAndGlyphs\"";
             }
-            SetFlags(element, art.flags);
-            element.append_child(pugi::node_pcdata).set_value(text.text.c_str());
+            AppendFlags(out, art.flags);
+            out += '>';
+            AppendEscaped(out, text.text, false);
+            out += "</text>\n";
             return;
         }
         case ArtKind::Instance: {
-            if (!Finite(art.matrix)) return;
-            pugi::xml_node element = layer.append_child("use");
-            const std::string reference = "#" + symbolIds_.at(art.symbol);
-            Set(element, "href", reference);
-            Set(element, "xlink:href", reference);
-            Set(element, "transform", MatrixText(art.matrix, height_));
-            SetFlags(element, art.flags);
+            out.append(UseStart(art.symbol));
+            // As MatrixText writes it.
+            const HostMatrix& m = art.matrix;
+            char numbers[6 * (kNumberSize + 1) + 2];
+            char* p = numbers;
+            p = PutNumber(p, m.a);
+            *p++ = ' ';
+            p = PutNumber(p, -m.b);
+            *p++ = ' ';
+            p = PutNumber(p, -m.c);
+            *p++ = ' ';
+            p = PutNumber(p, m.d);
+            *p++ = ' ';
+            p = PutNumber(p, m.tx);
+            *p++ = ' ';
+            p = PutNumber(p, static_cast<float>(static_cast<double>(height_) - static_cast<double>(m.ty)));
+            *p++ = ')';
+            *p++ = '"';
+            out.append(numbers, p);
+            AppendFlags(out, art.flags);
+            out += " />\n";
             return;
         }
         case ArtKind::Expanded: {
-            if (!Finite(art.matrix)) return;
-            pugi::xml_node element = layer.append_child("g");
+            // The copy of the symbol's markup keeps pugixml's own layout.
+            pugi::xml_document copy;
+            pugi::xml_node element = copy.append_child("g");
             Set(element, "transform", MatrixText(art.matrix, height_));
             SetFlags(element, art.flags);
             SymbolContent(element, art.symbol);
             // The copy must not repeat the ids of the symbol's children.
             RemoveIds(element);
+            StringWriter writer(out);
+            element.print(writer, "  ", pugi::format_indent, pugi::encoding_utf8, 2);
             return;
         }
         }
     }
+
+    // `    <use href="#id" xlink:href="#id" transform="matrix(` for an
+    // instance of the symbol.
+    const std::string& UseStart(SymbolId symbol)
+    {
+        auto found = useStarts_.find(symbol);
+        if (found == useStarts_.end()) {
+            const std::string reference = "#" + symbolIds_.at(symbol);
+            std::string start = "    <use";
+            AppendAttribute(start, "href", reference);
+            AppendAttribute(start, "xlink:href", reference);
+            start += " transform=\"matrix(";
+            found = useStarts_.emplace(symbol, std::move(start)).first;
+        }
+        return found->second;
+    }
+
+    static constexpr std::size_t kFlushSize = std::size_t{1} << 20;
 
     const SvgDocument& svg_;
     const Document& document_;
     const float height_;
     std::map<std::string, const SvgSymbolSource*> sources_;
     std::map<SymbolId, std::string> symbolIds_;
+    std::unordered_map<SymbolId, std::string> useStarts_;
     std::set<std::string> used_;
 };
 
