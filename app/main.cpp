@@ -20,6 +20,9 @@
 #include "app/paint.h"
 #include "app/plugin_module.h"
 #include "app/session.h"
+#if !defined(_WIN32)
+#include "app/serve.h"
+#endif
 #include "settings/options.h"
 
 namespace {
@@ -198,6 +201,24 @@ int main(int argc, char** argv)
     dialog->add_option("--set", dialogOptions.settings, "field=value: set a setting first (repeatable)");
     dialog->add_option("-o,--output", dialogOptions.output, "Output SVG file; - for the standard output")->required();
 
+#if defined(_WIN32)
+    CLI::App* serve = app.add_subcommand("serve", "Paint in a web browser (not in the Windows build)");
+#else
+    PaintOptions serveOptions;
+    ServeOptions serveAt;
+    CLI::App* serve = app.add_subcommand(
+        "serve", "Paint in a web browser: serve a local page where the pointer is the tool, until Ctrl-C");
+    serve->add_option("--document", serveOptions.document, "SVG document to paint (default: the built-in demo "
+                                                           "document)");
+    serve->add_option("--session", serveOptions.session, "Session to start from (JSON), as kadrelle paint reads it")
+        ->check(CLI::ExistingFile);
+    serve->add_option("--seed", serveOptions.seed, "Seed of the host's random numbers (default 1)");
+    serve->add_option("--host", serveAt.address, "Address to listen on")->capture_default_str();
+    serve->add_option("--port", serveAt.port, "Port to listen on; 0 picks a free one")
+        ->check(CLI::Range(0, 65535))
+        ->capture_default_str();
+#endif
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -216,6 +237,12 @@ int main(int argc, char** argv)
             ListPresets();
         } else if (*settings) {
             ListSettings();
+        } else if (*serve) {
+#if defined(_WIN32)
+            throw InputError("serve is not available in the Windows build; run it on Linux");
+#else
+            Serve(BuildSession(serveOptions, false), serveAt, std::cout);
+#endif
         } else if (*dialog) {
             Session session = BuildSession(dialogOptions, false);
             session.strokes.clear();

@@ -26,33 +26,6 @@ host::SvgDocument LoadDocument(const Session& session)
     }
 }
 
-void SelectSymbol(host::Document& document, const Session& session)
-{
-    const SymbolSelection& selected = session.selectedSymbol;
-    switch (selected.kind) {
-    case SymbolSelection::Kind::First:
-        document.selectedSymbol = document.NthSymbol(0);
-        return;
-    case SymbolSelection::Kind::None:
-        document.selectedSymbol.reset();
-        return;
-    case SymbolSelection::Kind::Index:
-        document.selectedSymbol = document.NthSymbol(static_cast<std::size_t>(selected.index));
-        if (!document.selectedSymbol)
-            throw InputError(session.source + ": selectedSymbol: the document has no symbol at index " +
-                             std::to_string(selected.index) + " (it has " + std::to_string(document.SymbolCount()) + ")");
-        return;
-    case SymbolSelection::Kind::Id:
-        for (std::size_t i = 0; i < document.SymbolCount(); ++i) {
-            if (document.GetSymbol(*document.NthSymbol(i)).name == selected.id) {
-                document.selectedSymbol = document.NthSymbol(i);
-                return;
-            }
-        }
-        throw InputError(session.source + ": selectedSymbol: the document has no symbol \"" + selected.id + "\"");
-    }
-}
-
 void SetUpRandom(host::RandomSource& random, const RandomSetting& setting)
 {
     switch (setting.kind) {
@@ -79,43 +52,69 @@ Globals& PluginSettings(const host::StandInHost& host)
     throw std::runtime_error("the plug-in has no settings block");
 }
 
-// A running host with the plug-in started over the session's document.
-struct Run {
-    explicit Run(const Session& session) : svg(LoadDocument(session))
-    {
-        host.moduleInstance = LoadedPluginModule().instance;
-        host::Document& document = *svg.document;
-        if (session.page) document.SetPageSize((*session.page)[0], (*session.page)[1]);
-        const DocumentSetup page = document.Setup();
-        document.SetViewCentre(0, session.viewCentre.value_or(HostPoint{page.width / 2.0f, page.height / 2.0f}));
-        SelectSymbol(document, session);
-        host.document = &document;
-        host.pressureDevice = session.pressureDevice;
-        SetUpRandom(host.random, session.random);
-        if (const HostError error = host.Send("SP Interface", "Startup"))
-            throw std::runtime_error("the plug-in failed to start (host code " + std::to_string(error) + ")");
+}  // namespace
+
+void SelectSymbol(host::Document& document, const SymbolSelection& selected, const std::string& source)
+{
+    switch (selected.kind) {
+    case SymbolSelection::Kind::First:
+        document.selectedSymbol = document.NthSymbol(0);
+        return;
+    case SymbolSelection::Kind::None:
+        document.selectedSymbol.reset();
+        return;
+    case SymbolSelection::Kind::Index:
+        document.selectedSymbol = document.NthSymbol(static_cast<std::size_t>(selected.index));
+        if (!document.selectedSymbol)
+            throw InputError(source + ": the document has no symbol at index " + std::to_string(selected.index) +
+                             " (it has " + std::to_string(document.SymbolCount()) + ")");
+        return;
+    case SymbolSelection::Kind::Id:
+        for (std::size_t i = 0; i < document.SymbolCount(); ++i) {
+            if (document.GetSymbol(*document.NthSymbol(i)).name == selected.id) {
+                document.selectedSymbol = document.NthSymbol(i);
+                return;
+            }
+        }
+        throw InputError(source + ": the document has no symbol \"" + selected.id + "\"");
     }
-    ~Run() { host.Send("SP Interface", "Shutdown"); }
+}
 
-    // Open the options dialog and do what the user does in it; fail with a
-    // message when the dialog refuses an action.
-    void InDialog(const std::string& what, std::function<bool(host::DialogSession&, std::string&)> actions)
-    {
-        std::string failure;
-        host.Dialogs().Script([&](host::DialogSession& user) {
-            if (!actions(user, failure) && failure.empty()) failure = "the options dialog refused an action";
-            if (!user.dialog().ended) user.Close();
-        });
-        host.SendTool("AI Edit Options");
-        if (!failure.empty()) throw InputError(what + ": " + failure);
-    }
+PaintRun::PaintRun(const Session& session) : svg(LoadDocument(session)), host(LoadedPluginModule().entry)
+{
+    host.moduleInstance = LoadedPluginModule().instance;
+    host::Document& document = *svg.document;
+    if (session.page) document.SetPageSize((*session.page)[0], (*session.page)[1]);
+    const DocumentSetup page = document.Setup();
+    document.SetViewCentre(0, session.viewCentre.value_or(HostPoint{page.width / 2.0f, page.height / 2.0f}));
+    SelectSymbol(document, session.selectedSymbol, session.source + ": selectedSymbol");
+    host.document = &document;
+    host.pressureDevice = session.pressureDevice;
+    SetUpRandom(host.random, session.random);
+    if (const HostError error = host.Send("SP Interface", "Startup"))
+        throw std::runtime_error("the plug-in failed to start (host code " + std::to_string(error) + ")");
+}
 
-    host::SvgDocument svg;
-    host::StandInHost host{LoadedPluginModule().entry};
-};
+PaintRun::~PaintRun()
+{
+    host.Send("SP Interface", "Shutdown");
+    host.document = nullptr;
+}
 
-// Do one session action on the open dialog.
-bool DoAction(host::DialogSession& user, const DialogAction& action, std::string& failure)
+Globals& PaintRun::Settings() const { return PluginSettings(host); }
+
+void PaintRun::InDialog(const std::string& what, const std::function<bool(host::DialogSession&, std::string&)>& actions)
+{
+    std::string failure;
+    host.Dialogs().Script([&](host::DialogSession& user) {
+        if (!actions(user, failure) && failure.empty()) failure = "the options dialog refused an action";
+        if (!user.dialog().ended) user.Close();
+    });
+    host.SendTool("AI Edit Options");
+    if (!failure.empty()) throw InputError(what + ": " + failure);
+}
+
+bool DoDialogAction(host::DialogSession& user, const DialogAction& action, std::string& failure)
 {
     const host::Item* item = user.dialog().Find(action.id);
     if (item == nullptr) {
@@ -143,60 +142,79 @@ bool DoAction(host::DialogSession& user, const DialogAction& action, std::string
     return done;
 }
 
-// Preset, Tumble, fields and dialog actions, in that order.
-void ApplySettings(Run& run, const Session& session)
+void PaintRun::RunDialog(const std::string& what, const std::vector<DialogAction>& actions)
+{
+    InDialog(what, [&](host::DialogSession& user, std::string& failure) {
+        for (std::size_t i = 0; i < actions.size(); ++i) {
+            if (!DoDialogAction(user, actions[i], failure)) {
+                failure = "action " + std::to_string(i) + ": " + failure;
+                return false;
+            }
+        }
+        return true;
+    });
+}
+
+void PaintRun::ApplySettings(const Session& session)
 {
     if (session.preset) {
         const std::int32_t preset = *session.preset;
-        run.InDialog(session.source + ": preset", [preset](host::DialogSession& user, std::string&) {
+        InDialog(session.source + ": preset", [preset](host::DialogSession& user, std::string&) {
             return user.ChooseAt(kPresetPopup, preset) && user.Press(kOkButton);
         });
     }
     if (session.tumble) {
-        run.InDialog(session.source + ": tumble", [](host::DialogSession& user, std::string&) {
+        InDialog(session.source + ": tumble", [](host::DialogSession& user, std::string&) {
             return user.Press(kTumbleButton) && user.Press(kOkButton);
         });
     }
     for (const auto& [field, value] : session.settings)
-        SetOptionValue(PluginSettings(run.host), *FindOption(field.c_str()), static_cast<float>(value));
-    if (!session.dialog.empty()) {
-        run.InDialog(session.source + ": dialog", [&](host::DialogSession& user, std::string& failure) {
-            for (std::size_t i = 0; i < session.dialog.size(); ++i) {
-                if (!DoAction(user, session.dialog[i], failure)) {
-                    failure = "action " + std::to_string(i) + ": " + failure;
-                    return false;
-                }
-            }
-            return true;
-        });
-    }
+        SetOptionValue(Settings(), *FindOption(field.c_str()), static_cast<float>(value));
+    if (!session.dialog.empty()) RunDialog(session.source + ": dialog", session.dialog);
 }
 
-}  // namespace
-
-PaintResult Paint(const Session& session, const Progress& progress)
+void PaintRun::Send(const char* selector, const SessionPoint& point)
 {
-    Run run(session);
-    ApplySettings(run, session);
+    host.modifiers = point.modifiers;
+    host.SendTool(selector, HostPoint{point.h, point.v}, point.pressure);
+}
 
+void PaintRun::Replay(const Session& session, const Progress& progress)
+{
     std::size_t total = 0;
-    for (const SessionStroke& stroke : session.strokes) total += stroke.points.size() + 1;
+    for (const SessionStroke& stroke : session.strokes) {
+        if (!stroke.points.empty()) total += stroke.points.size() + 1;
+    }
     std::size_t sent = 0;
     auto send = [&](const char* selector, const SessionPoint& point) {
-        run.host.modifiers = point.modifiers;
-        run.host.SendTool(selector, HostPoint{point.h, point.v}, point.pressure);
+        Send(selector, point);
         ++sent;
         if (progress && (sent % 256 == 0 || sent == total)) progress(sent, total);
     };
-    if (!session.strokes.empty()) run.host.SendTool("AI Select");
-    for (const SessionStroke& stroke : session.strokes) {
-        send("AI Mouse Down", stroke.points.front());
-        for (std::size_t i = 1; i < stroke.points.size(); ++i) send("AI Mouse Drag", stroke.points[i]);
-        send("AI Mouse Up", stroke.points.back());
+    if (!session.strokes.empty()) host.SendTool("AI Select");
+    for (std::size_t s = 0; s < session.strokes.size(); ++s) {
+        const SessionStroke& stroke = session.strokes[s];
+        const std::string where = session.source + ": strokes[" + std::to_string(s) + "]";
+        if (!stroke.dialog.empty()) {
+            RunDialog(where + ".dialog", stroke.dialog);
+        } else if (stroke.selectedSymbol) {
+            SelectSymbol(*svg.document, *stroke.selectedSymbol, where + ".selectedSymbol");
+        } else if (!stroke.points.empty()) {
+            send("AI Mouse Down", stroke.points.front());
+            for (std::size_t i = 1; i < stroke.points.size(); ++i) send("AI Mouse Drag", stroke.points[i]);
+            send("AI Mouse Up", stroke.points.back());
+        }
     }
+}
+
+PaintResult Paint(const Session& session, const Progress& progress)
+{
+    PaintRun run(session);
+    run.ApplySettings(session);
+    run.Replay(session, progress);
 
     PaintResult result;
-    result.settings = PluginSettings(run.host);
+    result.settings = run.Settings();
     result.undoCalls = run.host.undoCalls;
     result.svg = std::move(run.svg);
     run.host.document = nullptr;
@@ -205,8 +223,8 @@ PaintResult Paint(const Session& session, const Progress& progress)
 
 std::string DialogPicture(const Session& session, std::int32_t page)
 {
-    Run run(session);
-    ApplySettings(run, session);
+    PaintRun run(session);
+    run.ApplySettings(session);
     std::string picture;
     run.InDialog("dialog", [&](host::DialogSession& user, std::string&) {
         if (!user.Press(kFirstPageButton + page - 1)) return false;

@@ -2,10 +2,13 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <set>
 
 #include <nlohmann/json.hpp>
 
+#include "app/artwork_json.h"
 #include "settings/options.h"
 #include "shell/adm_suites.h"
 
@@ -86,7 +89,9 @@ std::int32_t Modifiers(const Json& j, const std::string& where)
     return mask;
 }
 
-SessionPoint Point(const Json& j, const std::string& where)
+}  // namespace
+
+SessionPoint ParsePoint(const Json& j, const std::string& where)
 {
     SessionPoint p;
     if (j.is_array()) {
@@ -104,6 +109,8 @@ SessionPoint Point(const Json& j, const std::string& where)
     if (j.contains("modifiers")) p.modifiers = Modifiers(j["modifiers"], where + ".modifiers");
     return p;
 }
+
+namespace {
 
 RandomSetting Random(const Json& j, const std::string& where)
 {
@@ -138,7 +145,9 @@ RandomSetting Random(const Json& j, const std::string& where)
     return random;
 }
 
-DialogAction Action(const Json& j, const std::string& where)
+}  // namespace
+
+DialogAction ParseDialogAction(const Json& j, const std::string& where)
 {
     OnlyKeys(j, where, {"click", "set"});
     DialogAction action;
@@ -165,6 +174,36 @@ DialogAction Action(const Json& j, const std::string& where)
         action.value = Number(value, where + ".set." + key);
     }
     return action;
+}
+
+SymbolSelection ParseSymbolSelection(const Json& j, const std::string& where)
+{
+    SymbolSelection selection;
+    if (j.is_null()) {
+        selection.kind = SymbolSelection::Kind::None;
+    } else if (j.is_string()) {
+        selection.kind = SymbolSelection::Kind::Id;
+        selection.id = j.get<std::string>();
+    } else {
+        selection.kind = SymbolSelection::Kind::Index;
+        selection.index = Whole(j, where, 0, 1 << 30);
+    }
+    return selection;
+}
+
+namespace {
+
+// One opening of the options dialog: actions ending with OK or Cancel.
+std::vector<DialogAction> DialogActions(const Json& j, const std::string& where)
+{
+    if (!j.is_array()) Fail(where, "expected a list of actions");
+    std::vector<DialogAction> actions;
+    for (std::size_t i = 0; i < j.size(); ++i)
+        actions.push_back(ParseDialogAction(j[i], where + "[" + std::to_string(i) + "]"));
+    if (actions.empty() || actions.back().kind != DialogAction::Kind::Click ||
+        (actions.back().id != 1 && actions.back().id != 2))
+        Fail(where, "the actions must end with {\"click\": 1} (OK) or {\"click\": 2} (Cancel)");
+    return actions;
 }
 
 }  // namespace
@@ -238,18 +277,8 @@ Session ParseSession(const std::string& text, const std::string& source, const s
         if (!root["view"].contains("centre")) Fail(source + ": view", "expected {\"centre\": [h, v]}");
         session.viewCentre = Pair(root["view"]["centre"], source + ": view.centre");
     }
-    if (root.contains("selectedSymbol")) {
-        const Json& selected = root["selectedSymbol"];
-        if (selected.is_null()) {
-            session.selectedSymbol.kind = SymbolSelection::Kind::None;
-        } else if (selected.is_string()) {
-            session.selectedSymbol.kind = SymbolSelection::Kind::Id;
-            session.selectedSymbol.id = selected.get<std::string>();
-        } else {
-            session.selectedSymbol.kind = SymbolSelection::Kind::Index;
-            session.selectedSymbol.index = Whole(selected, source + ": selectedSymbol", 0, 1 << 30);
-        }
-    }
+    if (root.contains("selectedSymbol"))
+        session.selectedSymbol = ParseSymbolSelection(root["selectedSymbol"], source + ": selectedSymbol");
     if (root.contains("pressureDevice")) {
         if (!root["pressureDevice"].is_boolean()) Fail(source + ": pressureDevice", "expected true or false");
         session.pressureDevice = root["pressureDevice"].get<bool>();
@@ -281,30 +310,153 @@ Session ParseSession(const std::string& text, const std::string& source, const s
     }
     if (root.contains("dialog")) {
         const Json& dialog = root["dialog"];
-        if (!dialog.is_array()) Fail(source + ": dialog", "expected a list of actions");
-        for (std::size_t i = 0; i < dialog.size(); ++i)
-            session.dialog.push_back(Action(dialog[i], source + ": dialog[" + std::to_string(i) + "]"));
-        if (!session.dialog.empty()) {
-            const DialogAction& last = session.dialog.back();
-            if (last.kind != DialogAction::Kind::Click || (last.id != 1 && last.id != 2))
-                Fail(source + ": dialog", "the actions must end with {\"click\": 1} (OK) or {\"click\": 2} (Cancel)");
-        }
+        // An empty list: no dialog is opened.
+        if (!dialog.is_array() || !dialog.empty()) session.dialog = DialogActions(dialog, source + ": dialog");
     }
     if (root.contains("strokes")) {
         const Json& strokes = root["strokes"];
         if (!strokes.is_array()) Fail(source + ": strokes", "expected a list of strokes");
         for (std::size_t s = 0; s < strokes.size(); ++s) {
             const std::string where = source + ": strokes[" + std::to_string(s) + "]";
-            OnlyKeys(strokes[s], where, {"points"});
-            const Json& points = strokes[s].contains("points") ? strokes[s]["points"] : Json();
-            if (!points.is_array() || points.empty()) Fail(where, "a stroke needs a non-empty list \"points\"");
+            OnlyKeys(strokes[s], where, {"points", "dialog", "selectedSymbol"});
+            const Json& entry = strokes[s];
             SessionStroke stroke;
-            for (std::size_t p = 0; p < points.size(); ++p)
-                stroke.points.push_back(Point(points[p], where + ".points[" + std::to_string(p) + "]"));
+            if (entry.size() != 1)
+                Fail(where, "a stroke is {\"points\": [...]}; between strokes, {\"dialog\": [...]} or "
+                            "{\"selectedSymbol\": ...}");
+            if (entry.contains("dialog")) {
+                stroke.dialog = DialogActions(entry["dialog"], where + ".dialog");
+            } else if (entry.contains("selectedSymbol")) {
+                stroke.selectedSymbol = ParseSymbolSelection(entry["selectedSymbol"], where + ".selectedSymbol");
+            } else {
+                const Json& points = entry["points"];
+                if (!points.is_array() || points.empty()) Fail(where, "a stroke needs a non-empty list \"points\"");
+                for (std::size_t p = 0; p < points.size(); ++p)
+                    stroke.points.push_back(ParsePoint(points[p], where + ".points[" + std::to_string(p) + "]"));
+            }
             session.strokes.push_back(std::move(stroke));
         }
     }
     return session;
+}
+
+// ---- Writing ------------------------------------------------------------------------
+
+namespace {
+
+using OrderedJson = nlohmann::ordered_json;
+
+// A float as its shortest text, which reads back to the same float.
+OrderedJson FloatJson(float value) { return std::strtod(FloatText(value).c_str(), nullptr); }
+
+OrderedJson PairJson(float h, float v) { return OrderedJson::array({FloatJson(h), FloatJson(v)}); }
+
+OrderedJson SelectionJson(const SymbolSelection& selection)
+{
+    switch (selection.kind) {
+    case SymbolSelection::Kind::None:
+        return nullptr;
+    case SymbolSelection::Kind::Id:
+        return selection.id;
+    case SymbolSelection::Kind::Index:
+        return selection.index;
+    case SymbolSelection::Kind::First:
+        break;
+    }
+    return 0;
+}
+
+OrderedJson RandomJson(const RandomSetting& random)
+{
+    OrderedJson j = OrderedJson::object();
+    switch (random.kind) {
+    case RandomSetting::Kind::Seed:
+        j["seed"] = random.seed;
+        break;
+    case RandomSetting::Kind::Sequence: {
+        OrderedJson sequence = OrderedJson::array();
+        for (float u : random.sequence) sequence.push_back(FloatJson(u));
+        j["sequence"] = std::move(sequence);
+        j["repeat"] = random.repeat;
+        break;
+    }
+    case RandomSetting::Kind::Constant:
+        j["constant"] = FloatJson(random.constant);
+        break;
+    }
+    return j;
+}
+
+OrderedJson DialogJson(const std::vector<DialogAction>& actions)
+{
+    OrderedJson list = OrderedJson::array();
+    for (const DialogAction& action : actions) {
+        if (action.kind == DialogAction::Kind::Click) {
+            list.push_back({{"click", action.id}});
+        } else {
+            list.push_back({{"set", {{std::to_string(action.id), action.value}}}});
+        }
+    }
+    return list;
+}
+
+OrderedJson PointJson(const SessionPoint& p)
+{
+    if (p.modifiers == 0) return OrderedJson::array({FloatJson(p.h), FloatJson(p.v), p.pressure});
+    OrderedJson point = {{"h", FloatJson(p.h)}, {"v", FloatJson(p.v)}, {"pressure", p.pressure}};
+    constexpr std::int32_t kNamed = kShrinkModifier | kPauseModifier | kTargetOnlyModifier;
+    if ((p.modifiers & ~kNamed) != 0) {
+        point["modifiers"] = p.modifiers;
+        return point;
+    }
+    OrderedJson names = OrderedJson::array();
+    if ((p.modifiers & kShrinkModifier) != 0) names.push_back("shrink");
+    if ((p.modifiers & kPauseModifier) != 0) names.push_back("pause");
+    if ((p.modifiers & kTargetOnlyModifier) != 0) names.push_back("targetOnly");
+    point["modifiers"] = std::move(names);
+    return point;
+}
+
+OrderedJson StrokeJson(const SessionStroke& stroke)
+{
+    if (!stroke.dialog.empty()) return {{"dialog", DialogJson(stroke.dialog)}};
+    if (stroke.selectedSymbol) return {{"selectedSymbol", SelectionJson(*stroke.selectedSymbol)}};
+    OrderedJson points = OrderedJson::array();
+    for (const SessionPoint& point : stroke.points) points.push_back(PointJson(point));
+    return {{"points", std::move(points)}};
+}
+
+}  // namespace
+
+std::string SessionJson(const Session& session)
+{
+    OrderedJson root = OrderedJson::object();
+    if (session.document) root["document"] = std::filesystem::absolute(*session.document).lexically_normal().string();
+    if (session.page) root["page"] = PairJson((*session.page)[0], (*session.page)[1]);
+    if (session.viewCentre) root["view"] = {{"centre", PairJson(session.viewCentre->h, session.viewCentre->v)}};
+    if (session.selectedSymbol.kind != SymbolSelection::Kind::First)
+        root["selectedSymbol"] = SelectionJson(session.selectedSymbol);
+    root["pressureDevice"] = session.pressureDevice;
+    root["random"] = RandomJson(session.random);
+    if (session.preset) root["preset"] = *session.preset;
+    if (session.tumble) root["tumble"] = true;
+    if (!session.settings.empty()) {
+        OrderedJson settings = OrderedJson::object();
+        for (const auto& [field, value] : session.settings) {
+            const OptionInfo* option = FindOption(field.c_str());
+            if (option != nullptr && option->kind == OptionKind::Real) {
+                settings[field] = FloatJson(static_cast<float>(value));
+            } else {
+                settings[field] = static_cast<std::int64_t>(value);
+            }
+        }
+        root["settings"] = std::move(settings);
+    }
+    if (!session.dialog.empty()) root["dialog"] = DialogJson(session.dialog);
+    OrderedJson strokes = OrderedJson::array();
+    for (const SessionStroke& stroke : session.strokes) strokes.push_back(StrokeJson(stroke));
+    root["strokes"] = std::move(strokes);
+    return root.dump(2) + "\n";
 }
 
 }  // namespace kadrelle

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "shell/host_types.h"
 
 namespace kadrelle {
@@ -25,10 +27,6 @@ struct SessionPoint {
     float v = 0.0f;
     std::int16_t pressure = 255;
     std::int32_t modifiers = 0;
-};
-
-struct SessionStroke {
-    std::vector<SessionPoint> points;  // the mouse down, then one drag each
 };
 
 // An action in the options dialog.
@@ -56,6 +54,15 @@ struct SymbolSelection {
     std::int64_t index = 0;
 };
 
+// An entry of the session's strokes: a stroke, or what the user did between
+// two strokes (one opening of the options dialog, or another symbol chosen
+// in the palette). Exactly one of the three is given.
+struct SessionStroke {
+    std::vector<SessionPoint> points;  // the mouse down, then one drag each
+    std::vector<DialogAction> dialog;  // ending with OK or Cancel
+    std::optional<SymbolSelection> selectedSymbol;
+};
+
 struct Session {
     std::string source;                           // the file, for messages
     std::optional<std::filesystem::path> document;  // resolved against the session's folder
@@ -74,6 +81,16 @@ struct Session {
 // Read a session from JSON text; source names it in messages, baseDir is
 // where a relative document path starts. Throws InputError.
 Session ParseSession(const std::string& text, const std::string& source, const std::filesystem::path& baseDir);
+
+// The session as JSON that ParseSession reads back to the same session; the
+// document's path is written absolute.
+std::string SessionJson(const Session& session);
+
+// Parts of a session read from JSON, for readers of the same notation; where
+// names the place in messages. Each throws InputError.
+SessionPoint ParsePoint(const nlohmann::json& j, const std::string& where);
+DialogAction ParseDialogAction(const nlohmann::json& j, const std::string& where);
+SymbolSelection ParseSymbolSelection(const nlohmann::json& j, const std::string& where);
 
 // A preset by its id ("5") or its label, with or without the leading blank.
 // Throws InputError naming what.
