@@ -20,8 +20,11 @@
 #include <cmath>
 #include <iterator>
 #include <limits>
+#include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 namespace host {
@@ -351,19 +354,26 @@ bool Finite(const IndexBox& box)
 class ArtStore {
 public:
     std::size_t size() const { return size_; }
-    Art& operator[](std::size_t i) { return chunks_[i >> kShift][i & kMask]; }
-    const Art& operator[](std::size_t i) const { return chunks_[i >> kShift][i & kMask]; }
+    Art& operator[](std::size_t i) { return chunks_[i >> kShift].get()[i & kMask]; }
+    const Art& operator[](std::size_t i) const { return chunks_[i >> kShift].get()[i & kMask]; }
     void push_back(const Art& a)
     {
-        if ((size_ & kMask) == 0) chunks_.push_back(std::make_unique<Art[]>(kChunk));
-        (*this)[size_++] = a;
+        // A chunk's records are made as art arrives: a small document touches
+        // only the memory it uses.
+        if ((size_ & kMask) == 0) chunks_.emplace_back(static_cast<Art*>(::operator new(kChunk * sizeof(Art))));
+        ::new (&(*this)[size_]) Art(a);
+        ++size_;
     }
 
 private:
+    static_assert(std::is_trivially_destructible_v<Art>, "chunks free their records without destroying them");
+    struct FreeChunk {
+        void operator()(Art* chunk) const { ::operator delete(chunk); }
+    };
     static constexpr std::size_t kShift = 12;
     static constexpr std::size_t kChunk = std::size_t{1} << kShift;
     static constexpr std::size_t kMask = kChunk - 1;
-    std::vector<std::unique_ptr<Art[]>> chunks_;
+    std::vector<std::unique_ptr<Art, FreeChunk>> chunks_;
     std::size_t size_ = 0;
 };
 

@@ -84,9 +84,18 @@ HostError StandInHost::SendTool(const char* selector, HostPoint pointer, std::in
     return result;
 }
 
+std::map<std::string, int> StandInHost::HeldSuites() const
+{
+    std::map<std::string, int> held;
+    for (int i = 0; i < kSuiteCount; ++i) {
+        if (held_[i] != 0) held.emplace(SuiteName(i), held_[i]);
+    }
+    return held;
+}
+
 bool StandInHost::SuitesBalanced() const
 {
-    for (const auto& [name, count] : held_) {
+    for (const int count : held_) {
         if (count != 0) return false;
     }
     return acquisitions_ == releases_;
@@ -131,11 +140,10 @@ HostError StandInHost::InjectedOrTraced(const char* first, const char* second)
 
 const int* StandInHost::FindHeldCount(const char* suite)
 {
-    HeldByAddress& slot = heldByAddress_[HeldSlot(suite)];
-    const auto it = held_.find(std::string_view(suite));
-    if (it == held_.end()) return nullptr;
-    slot = {suite, &it->second};
-    return &it->second;
+    const int index = SuiteIndex(suite);
+    if (index < 0) return nullptr;
+    heldByAddress_[HeldSlot(suite)] = {suite, &held_[index]};
+    return &held_[index];
 }
 
 void StandInHost::NotHeld(const char* suite, const char* op)
@@ -149,28 +157,26 @@ HostError StandInHost::Acquire(const char* name, std::int32_t version, const voi
     *suite = nullptr;
     if (name == nullptr) return kSuiteNotFoundErr;
     if (HostError error = Injected("acquire", name)) return error;
-    const void* table = FindSuite(name, version);
+    const int index = SuiteIndexOf(name);
+    const void* table = SuiteTable(index, version);
     if (table == nullptr) return kSuiteNotFoundErr;
     *suite = table;
-    if (auto it = held_.find(std::string_view(name)); it != held_.end()) {
-        ++it->second;
-    } else {
-        held_.emplace(name, 1);
-    }
+    ++held_[index];
     ++acquisitions_;
     return kNoErr;
 }
 
 HostError StandInHost::Release(const char* name, std::int32_t version)
 {
-    if (name == nullptr || FindSuite(name, version) == nullptr) return kSuiteNotFoundErr;
+    if (name == nullptr) return kSuiteNotFoundErr;
+    const int index = SuiteIndexOf(name);
+    if (SuiteTable(index, version) == nullptr) return kSuiteNotFoundErr;
     if (HostError error = Injected("release", name)) return error;
-    auto it = held_.find(std::string_view(name));
-    if (it == held_.end() || it->second <= 0) {
+    if (held_[index] <= 0) {
         Violation(std::string("released ") + name + " that was not acquired");
         return kBadParameterErr;
     }
-    --it->second;
+    --held_[index];
     ++releases_;
     return kNoErr;
 }

@@ -43,6 +43,9 @@ constexpr std::int32_t kWindowsIconType = 3;
 // every call. An operation is named "Suite name/Operation", for example
 // "SP Blocks Suite/AllocateBlock"; acquiring a suite is "acquire/Suite name"
 // and releasing it "release/Suite name".
+// How many suites the host serves.
+inline constexpr int kSuiteCount = 24;
+
 struct Fault {
     std::string operation;
     int occurrence = 1;
@@ -88,8 +91,8 @@ public:
 
     // --- Suites ------------------------------------------------------------
     const BasicSuite* Basic() const;
-    // Acquisitions not yet released, per suite name.
-    const std::map<std::string, int, std::less<>>& HeldSuites() const { return held_; }
+    // Acquisitions not yet released, per suite name (suites held now only).
+    std::map<std::string, int> HeldSuites() const;
     bool SuitesBalanced() const;
     std::uint64_t Acquisitions() const { return acquisitions_; }
     std::uint64_t Releases() const { return releases_; }
@@ -196,7 +199,10 @@ private:
     }
     static std::size_t HeldSlot(const char* suite)
     {
-        return (reinterpret_cast<std::uintptr_t>(suite) >> 3) % kHeldSlots;
+        // Names may lie at any stride apart (padded, under a sanitizer): a
+        // multiplicative hash spreads them over the slots.
+        const std::uint64_t address = reinterpret_cast<std::uintptr_t>(suite);
+        return static_cast<std::size_t>((address * 0x9E3779B97F4A7C15ull) >> 58);
     }
     const int* FindHeldCount(const char* suite);
     void NotHeld(const char* suite, const char* op);
@@ -205,15 +211,17 @@ private:
 
     PluginEntry entry_;
     void* savedGlobals_ = nullptr;
-    std::map<std::string, int, std::less<>> held_;
-    // held_'s counts by the address of a name they were asked by (an
-    // entry of held_ stays where it is while the host lives).
+    // Acquisitions not yet released, by the suite's place in the host's
+    // table.
+    std::array<int, kSuiteCount> held_{};
+    // held_'s counts by the address of a name they were asked by.
     struct HeldByAddress {
         const char* name = nullptr;
         const int* count = nullptr;
     };
-    static constexpr std::size_t kHeldSlots = 64;
+    static constexpr std::size_t kHeldSlots = 64;  // HeldSlot keeps the top 6 bits of its hash
     std::array<HeldByAddress, kHeldSlots> heldByAddress_{};
+
     std::uint64_t acquisitions_ = 0;
     std::uint64_t releases_ = 0;
     std::vector<Fault> faults_;
@@ -242,5 +250,14 @@ private:
 // The suites' function tables, by exact name and version; nullptr when the
 // host has no such suite.
 const void* FindSuite(const char* name, std::int32_t version);
+// A suite's place in the host's table by its exact name, or -1; its name;
+// its function table when version is the one the host serves, else nullptr.
+int SuiteIndex(std::string_view name);
+// The same for a name a caller gave: callers ask with the same few texts
+// again and again, so the place last found for a text's address is checked
+// against the name first.
+int SuiteIndexOf(const char* name);
+const char* SuiteName(int index);
+const void* SuiteTable(int index, std::int32_t version);
 
 }  // namespace host

@@ -1,11 +1,14 @@
 // The stand-in host's "SP" and "AI" suites: each operation counts itself,
 // checks that its suite is held, can be made to fail, and then does what the
 // real host would.
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <numbers>
+#include <string_view>
+#include <unordered_map>
 
 #include "host/host.h"
 #include "host/resources.h"
@@ -280,15 +283,54 @@ const SuiteEntry kSuites[] = {
     {"ADM Entry Suite", 2, &kEntrySuite},
     {"ADM Notifier Suite", 1, &kNotifierSuite},
 };
+static_assert(std::size(kSuites) == kSuiteCount);
 
 }  // namespace
 
+int SuiteIndex(std::string_view name)
+{
+    // Every acquisition and release asks by name: one hash instead of a
+    // comparison with each entry.
+    static const std::unordered_map<std::string_view, int> byName = [] {
+        std::unordered_map<std::string_view, int> names;
+        for (int i = 0; i < kSuiteCount; ++i) names.emplace(kSuites[i].name, i);
+        return names;
+    }();
+    const auto it = byName.find(name);
+    return it == byName.end() ? -1 : it->second;
+}
+
+int SuiteIndexOf(const char* name)
+{
+    struct Seen {
+        const char* name = nullptr;
+        int index = -1;
+    };
+    // Hosts come and go (one per test, one per fuzz input); the names stay.
+    // Many more slots than suites, so that two names seldom share one.
+    thread_local std::array<Seen, 512> seen{};
+    const std::uint64_t address = reinterpret_cast<std::uintptr_t>(name);
+    Seen& slot = seen[static_cast<std::size_t>((address * 0x9E3779B97F4A7C15ull) >> 55)];
+    // The text at an address may have changed since: one comparison
+    // confirms it.
+    if (slot.name == name && std::strcmp(name, kSuites[slot.index].name) == 0) return slot.index;
+    const int index = SuiteIndex(name);
+    if (index >= 0) slot = {name, index};
+    return index;
+}
+
+const char* SuiteName(int index) { return kSuites[index].name; }
+
+const void* SuiteTable(int index, std::int32_t version)
+{
+    if (index < 0 || index >= kSuiteCount || kSuites[index].version != version) return nullptr;
+    return kSuites[index].table;
+}
+
 const void* FindSuite(const char* name, std::int32_t version)
 {
-    for (const SuiteEntry& suite : kSuites) {
-        if (std::strcmp(suite.name, name) == 0 && suite.version == version) return suite.table;
-    }
-    return nullptr;
+    if (name == nullptr) return nullptr;
+    return SuiteTable(SuiteIndex(name), version);
 }
 
 }  // namespace host

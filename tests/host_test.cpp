@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <map>
 #include <numbers>
 #include <set>
 #include <string>
@@ -45,6 +47,30 @@ TEST_F(HostTest, HandsOutSuitesByExactNameAndVersionOnly)
     for (const SuiteRow& row : SuiteTable()) EXPECT_EQ(host.Basic()->ReleaseSuite(row.name, row.version), kNoErr);
     EXPECT_TRUE(host.SuitesBalanced());
     EXPECT_EQ(host.Releases(), 24u);
+}
+
+TEST_F(HostTest, FindsASuiteByTheTextNotByWhereTheTextLies)
+{
+    // One buffer asks for several suites in turn: what it says now counts,
+    // not what it said the last time it asked.
+    char name[64];
+    const auto acquire = [&](const char* text, std::int32_t version) {
+        std::snprintf(name, sizeof name, "%s", text);
+        const void* suite = nullptr;
+        EXPECT_EQ(host.Basic()->AcquireSuite(name, version, &suite), kNoErr) << text;
+        return suite;
+    };
+    const void* art = acquire("AI Art Suite", 9);
+    const void* blocks = acquire("SP Blocks Suite", 2);
+    EXPECT_NE(art, blocks);
+    EXPECT_EQ(acquire("AI Art Suite", 9), art);
+    std::snprintf(name, sizeof name, "AI Nothing Suite");
+    const void* suite = nullptr;
+    EXPECT_EQ(host.Basic()->AcquireSuite(name, 9, &suite), kSuiteNotFoundErr);
+    std::snprintf(name, sizeof name, "SP Blocks Suite");
+    EXPECT_EQ(host.Basic()->ReleaseSuite(name, 2), kNoErr);
+    const std::map<std::string, int> held = host.HeldSuites();
+    EXPECT_EQ(held, (std::map<std::string, int>{{"AI Art Suite", 2}}));
 }
 
 TEST_F(HostTest, ComparesStrings)
