@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <ostream>
 #include <string_view>
 #include <unordered_map>
 
@@ -137,7 +138,8 @@ std::string FloatText(float value)
 
 namespace {
 
-// The artwork is written straight into one string, laid out as
+// The artwork is written straight into one string (or, given a stream, into
+// a buffer that goes to the stream whenever it is full), laid out as
 // nlohmann::ordered_json's dump(2) lays out the same tree: two spaces a
 // level, "key": value, one array element or object member a line, and []
 // or {} when empty. Strings go through nlohmann's own escaping, so that the
@@ -145,6 +147,7 @@ namespace {
 class JsonWriter {
 public:
     explicit JsonWriter(std::size_t reserve) { Room(reserve); }
+    explicit JsonWriter(std::ostream& sink) : sink_(&sink) { out_.resize(kFlushSize); }
 
     std::string Take()
     {
@@ -152,11 +155,22 @@ public:
         return std::move(out_);
     }
 
+    // Hands what is written so far to the stream.
+    void Flush()
+    {
+        sink_->write(out_.data(), static_cast<std::streamsize>(used_));
+        used_ = 0;
+    }
+
     // Makes room for `size` more bytes: every write but String needs it
     // made first.
     void Room(std::size_t size)
     {
         if (out_.size() - used_ >= size) return;
+        if (sink_ != nullptr) {
+            Flush();
+            if (out_.size() >= size) return;
+        }
         out_.resize(std::max(out_.size() * 2, used_ + size));
     }
 
@@ -215,6 +229,7 @@ public:
     }
 
 private:
+    static constexpr std::size_t kFlushSize = std::size_t{1} << 20;
     static constexpr std::uint32_t kSignBit = 0x80000000u;
     static constexpr int kCacheBits = 4;
     struct CachedText {
@@ -223,6 +238,7 @@ private:
         char text[kJsonRealTextSize];
     };
 
+    std::ostream* sink_ = nullptr;
     std::string out_;
     std::size_t used_ = 0;
     CachedText cache_[1u << kCacheBits];
@@ -288,15 +304,9 @@ void WriteArt(JsonWriter& json, const host::Document& document, host::ArtId id,
     json.Raw("\n          ]\n        }");
 }
 
-}  // namespace
-
-std::string ArtworkJson(const host::Document& document, const Globals& settings, std::uint64_t undoCalls)
+void WriteArtwork(JsonWriter& json, const host::Document& document, const Globals& settings, std::uint64_t undoCalls)
 {
     const std::vector<host::Layer>& layers = document.Layers();
-    std::size_t artCount = 0;
-    for (const host::Layer& layer : layers) artCount += layer.art.size();
-    JsonWriter json(4096 + artCount * kArtSize);
-
     const DocumentSetup setup = document.Setup();
     json.Room(kFragmentRoom);
     json.Raw("{\n  \"page\": ");
@@ -356,7 +366,25 @@ std::string ArtworkJson(const host::Document& document, const Globals& settings,
     json.Raw(",\n  \"undoCalls\": ");
     json.Integer(undoCalls);
     json.Raw("\n}\n");
+}
+
+}  // namespace
+
+std::string ArtworkJson(const host::Document& document, const Globals& settings, std::uint64_t undoCalls)
+{
+    std::size_t artCount = 0;
+    for (const host::Layer& layer : document.Layers()) artCount += layer.art.size();
+    JsonWriter json(4096 + artCount * kArtSize);
+    WriteArtwork(json, document, settings, undoCalls);
     return json.Take();
+}
+
+void WriteArtworkJson(std::ostream& out, const host::Document& document, const Globals& settings,
+                      std::uint64_t undoCalls)
+{
+    JsonWriter json(out);
+    WriteArtwork(json, document, settings, undoCalls);
+    json.Flush();
 }
 
 }  // namespace kadrelle

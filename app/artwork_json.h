@@ -2,6 +2,7 @@
 // The painted artwork as JSON, for scripts and tests.
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ namespace kadrelle {
 // name, lastPoint and the number of undo calls. Reals are written as the
 // shortest text that reads back to the same 32-bit float.
 std::string ArtworkJson(const host::Document& document, const Globals& settings, std::uint64_t undoCalls);
+// The same bytes, written to out a megabyte at a time as they are made. A
+// name that cannot be written throws with part of the text already sent.
+void WriteArtworkJson(std::ostream& out, const host::Document& document, const Globals& settings,
+                      std::uint64_t undoCalls);
 
 // The JSON number that ArtworkJson writes for a finite float: the text
 // nlohmann's dump gives the double that FloatText's text reads as (which is

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -43,12 +44,15 @@ std::string ReadFile(const fs::path& path, const std::string& what)
     return text.str();
 }
 
-// Write the whole text or nothing: to a temporary file beside the target,
-// then renamed over it. "-" is the standard output.
-void WriteOutput(const std::string& target, const std::string& text)
+// Writes what `write` makes to target: "-" for the standard output, where
+// it is made whole first, else a file beside the target that is renamed over
+// it once complete, so that a failure leaves no partial output.
+void WriteOutput(const std::string& target, const std::function<void(std::ostream&)>& write)
 {
     if (target == "-") {
-        std::cout << text;
+        std::ostringstream text;
+        write(text);
+        std::cout << text.view();
         std::cout.flush();
         if (!std::cout) throw std::runtime_error("cannot write to the standard output");
         return;
@@ -58,8 +62,15 @@ void WriteOutput(const std::string& target, const std::string& text)
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out) throw InputError(target + ": cannot write here");
-        out << text;
-        out.close();
+        try {
+            write(out);
+            out.close();
+        } catch (...) {
+            out.close();
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            throw;
+        }
         if (!out) {
             std::error_code ignored;
             fs::remove(temporary, ignored);
@@ -72,6 +83,11 @@ void WriteOutput(const std::string& target, const std::string& text)
         fs::remove(temporary, error);
         throw InputError(target + ": cannot write here");
     }
+}
+
+void WriteOutput(const std::string& target, const std::string& text)
+{
+    WriteOutput(target, [&text](std::ostream& out) { out << text; });
 }
 
 struct PaintOptions {
@@ -123,8 +139,13 @@ void RunPaint(const PaintOptions& options)
         if (sent == total) std::fprintf(stderr, "\n");
     });
     const std::string output = options.output.empty() ? "kadrelle." + options.format : options.output;
-    WriteOutput(output, options.format == "json" ? ArtworkJson(*result.svg.document, result.settings, result.undoCalls)
-                                                 : host::WriteSvg(result.svg));
+    WriteOutput(output, [&](std::ostream& out) {
+        if (options.format == "json") {
+            WriteArtworkJson(out, *result.svg.document, result.settings, result.undoCalls);
+        } else {
+            host::WriteSvg(result.svg, out);
+        }
+    });
     if (output != "-") std::cerr << "wrote " << output << "\n";
 }
 

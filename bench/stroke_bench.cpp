@@ -250,7 +250,8 @@ BENCHMARK(BM_WriteSvg)->Unit(benchmark::kMillisecond);
 void BM_WriteJson(benchmark::State& state)
 {
     WriteAgainstPlain(state, [](const Painted& painted) {
-        PlainWrite(kadrelle::ArtworkJson(*painted.svg.document, *gGlobals, 0));
+        std::ofstream out(OutputFile(), std::ios::binary);
+        kadrelle::WriteArtworkJson(out, *painted.svg.document, *gGlobals, 0);
     });
 }
 BENCHMARK(BM_WriteJson)->Unit(benchmark::kMillisecond);

@@ -230,6 +230,28 @@ TEST_F(ProgramTest, BadInputGetsOneClearMessageAndNoOutput)
     }
 }
 
+// The JSON goes to the file as it is made; a symbol name it cannot write,
+// met after megabytes of art, still leaves no output behind.
+TEST_F(ProgramTest, JsonThatFailsPartWayLeavesNoOutput)
+{
+    std::ofstream(scratch / "names.svg") << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"400\" height=\"300\">"
+                                            "<symbol id=\"good\"><path d=\"M0 0L5 5\"/></symbol>"
+                                            "<symbol id=\"b\xff\"><path d=\"M0 0L5 5\"/></symbol></svg>";
+    std::string points;
+    for (int i = 0; i < 400; ++i) points += (i > 0 ? ", [" : "[") + std::to_string(50 + i % 300) + ", 150]";
+    const std::string start = "{\"document\": \"names.svg\", \"settings\": {\"bristlesPerDab\": 20}, "
+                              "\"strokes\": [{\"points\": [" + points + "]}";
+    std::ofstream(scratch / "good.json") << start << "]}";
+    std::ofstream(scratch / "session.json") << start << ", {\"selectedSymbol\": 1}, {\"points\": [[10, 10], [30, 30], [50, 50]]}]}";
+    EXPECT_EQ(Run("paint --session good.json --format json -o good-out.json").status, 0);
+    ASSERT_GT(fs::file_size(scratch / "good-out.json"), 1u << 20);
+    const Result result = Run("paint --session session.json --format json -o out.json");
+    EXPECT_NE(result.status, 0);
+    EXPECT_NE(result.err.find("invalid UTF-8"), std::string::npos) << result.err;
+    for (const fs::directory_entry& entry : fs::directory_iterator(scratch))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("out.json")) << entry.path();
+}
+
 TEST_F(ProgramTest, ListsPresetsAndSettingsAndDrawsTheDialog)
 {
     const Result presets = Run("presets");

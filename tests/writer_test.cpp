@@ -480,6 +480,25 @@ TEST(Writers, JsonListsInstancesAndExpandedArtOfMarkup)
     ExpectJson(kadrelle::ArtworkJson(*ExpandedMarkup().document, Settings(), 0), expected);
 }
 
+// Streamed a megabyte at a time, the JSON is the same bytes as in one string:
+// art that crosses the buffer's end, and a name longer than the buffer.
+TEST(Writers, JsonStreamedIsTheSameTextAsJsonMadeWhole)
+{
+    SvgDocument svg = ManyLayers();
+    Document& d = *svg.document;
+    const SymbolId dot = *d.NthSymbol(0);
+    for (int i = 0; i < 12000; ++i) {
+        const float f = static_cast<float>(i);
+        d.AddInstance(dot, {f * 0.37f, f / 7.0f});
+    }
+    d.SetLayerName(d.Layers()[3].id, std::string(3u << 20, 'n'));
+    const std::string whole = kadrelle::ArtworkJson(d, Settings(), 3);
+    ASSERT_GT(whole.size(), 6u << 20);
+    std::ostringstream streamed;
+    kadrelle::WriteArtworkJson(streamed, d, Settings(), 3);
+    EXPECT_TRUE(streamed.str() == whole);
+}
+
 TEST(Writers, JsonRefusesANameThatIsNotUtf8WhereItIsWritten)
 {
     SvgDocument svg = ManyLayers();
