@@ -22,6 +22,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -419,6 +420,16 @@ struct Document::Impl {
     ArtId indexedUpTo = 0;
     std::vector<ArtId> changed;
 
+    // A hit test's working lists, kept from one test to the next so that a
+    // test allocates nothing once they have grown.
+    struct HitScratch {
+        std::vector<ArtId> found;
+        std::vector<Candidate> candidates;
+        std::vector<Candidate> guides;  // that may cross at the point
+        std::vector<Path> made;         // an instance's outline
+    };
+    mutable HitScratch scratch;
+
     const Art& At(ArtId id) const
     {
         if (id == 0 || id > art.size()) throw std::out_of_range("unknown art " + std::to_string(id));
@@ -472,17 +483,18 @@ struct Document::Impl {
     }
 
     // The paths through which the art is hit, in document coordinates.
-    std::vector<Path> Outline(ArtId id, const Art& a) const
+    // The paths of art as they lie on the page: a path's own (no copy), an
+    // instance's symbol artwork through its matrix (made into `made`).
+    std::span<const Path> Outline(const Candidate& c, std::vector<Path>& made) const
     {
-        switch (a.kind) {
-        case ArtKind::Path: return {PathAt(id)};
+        switch (c.art->kind) {
+        case ArtKind::Path: return {c.path, 1};
         case ArtKind::Text: return {};
         case ArtKind::Instance:
-        case ArtKind::Expanded: {
-            std::vector<Path> outline;
-            for (const Path& path : SymbolAt(a.symbol).artwork) outline.push_back(Transformed(path, a.matrix));
-            return outline;
-        }
+        case ArtKind::Expanded:
+            made.clear();
+            for (const Path& path : SymbolAt(c.art->symbol).artwork) made.push_back(Transformed(path, c.art->matrix));
+            return made;
         }
         return {};
     }
@@ -528,13 +540,13 @@ struct Document::Impl {
         indexedUpTo = static_cast<ArtId>(art.size());
     }
 
-    bool PartHit(const Candidate& c, HitPart part, Vec p, bool endsOnly, const std::vector<Path>& outline,
+    bool PartHit(const Candidate& c, HitPart part, Vec p, bool endsOnly, std::span<const Path> outline,
                  const std::vector<Candidate>& guides) const;
 };
 
 // Whether point p is on the given part of art a, whose outline is given.
 bool Document::Impl::PartHit(const Candidate& c, HitPart part, Vec p, bool endsOnly,
-                             const std::vector<Path>& outline, const std::vector<Candidate>& guides) const
+                             std::span<const Path> outline, const std::vector<Candidate>& guides) const
 {
     constexpr double tolerance = kTolerance;
     const Art& a = *c.art;
@@ -763,11 +775,15 @@ std::size_t Document::ArtCount() const { return impl_->live; }
 HitResult Document::HitTest(HostPoint point, HitRequest request) const
 {
     impl_->TakeInWaitingArt();
-    std::vector<ArtId> found;
+    Impl::HitScratch& scratch = impl_->scratch;
+    std::vector<ArtId>& found = scratch.found;
+    std::vector<Candidate>& candidates = scratch.candidates;
+    std::vector<Candidate>& guides = scratch.guides;
+    found.clear();
+    candidates.clear();
+    guides.clear();
     impl_->index.Query(point.h, point.v, found);
 
-    std::vector<Candidate> candidates;
-    std::vector<Candidate> guides;  // that may cross at the point
     for (const ArtId id : found) {
         const Art& a = impl_->art[id - 1];
         if (a.flags.hidden) continue;
@@ -785,7 +801,7 @@ HitResult Document::HitTest(HostPoint point, HitRequest request) const
     for (const Candidate& c : candidates) {
         const Admission admission = Admit(request, *c.art, c.path);
         if (admission.parts == 0) continue;
-        const std::vector<Path> outline = impl_->Outline(c.id, *c.art);
+        const std::span<const Path> outline = impl_->Outline(c, scratch.made);
         for (HitPart part : kPartOrder) {
             if ((admission.parts & Bit(part)) == 0) continue;
             if (impl_->PartHit(c, part, p, admission.endsOnly, outline, guides)) return {true, part, c.id};
