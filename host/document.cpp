@@ -390,6 +390,13 @@ public:
     }
     const T* Find(ArtId id) const
     {
+        // Art of one kind is mostly made in a run (the paths of a document
+        // as it is read): where the ids from the first on have no gap, the
+        // id's place is its distance from the first.
+        if (!ids_.empty() && id >= ids_.front()) {
+            const std::size_t guess = id - ids_.front();
+            if (guess < ids_.size() && ids_[guess] == id) return &items_[guess];
+        }
         const auto it = std::lower_bound(ids_.begin(), ids_.end(), id);
         if (it == ids_.end() || *it != id) return nullptr;
         return &items_[static_cast<std::size_t>(it - ids_.begin())];

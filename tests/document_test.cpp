@@ -313,6 +313,30 @@ TEST(DocumentArt, DeletedArtLeavesItsLayerAndTheHitTestButStaysKnown)
     EXPECT_FALSE(doc.Exists(99));
 }
 
+// Paths and texts made in a run, then between instances and each other:
+// each id finds its own path or text, wherever the gaps fall.
+TEST(DocumentArt, PathsAndTextsAreFoundByTheirIdsInRunsAndBetweenOtherArt)
+{
+    Document doc(1000, 1000);
+    const SymbolId symbol = doc.AddSymbol("square", {FilledPolygon({{0, 0}, {20, 0}, {20, 20}, {0, 20}})});
+    std::vector<std::pair<ArtId, float>> paths;
+    std::vector<std::pair<ArtId, std::string>> texts;
+    const auto addPath = [&](float x) { paths.emplace_back(doc.AddPath(Polyline({{x, 0}, {x, 5}})), x); };
+    const auto addText = [&](const std::string& t) {
+        texts.emplace_back(doc.AddText(t, {0, 10, 5, 0}), t);
+    };
+    for (int i = 0; i < 5; ++i) addPath(static_cast<float>(i));
+    doc.AddInstance(symbol, {100, 100});
+    addText("a");
+    addPath(10);
+    addText("b");
+    doc.AddInstance(symbol, {200, 100});
+    for (int i = 0; i < 3; ++i) addPath(static_cast<float>(20 + i));
+    addText("c");
+    for (const auto& [id, x] : paths) EXPECT_EQ(doc.PathOf(id).points.front().anchor.h, x) << id;
+    for (const auto& [id, t] : texts) EXPECT_EQ(doc.TextOf(id).text, t) << id;
+}
+
 TEST(DocumentPage, HasViewsAndSymbolsInPaletteOrder)
 {
     Document doc(600, 800);
