@@ -489,9 +489,9 @@ struct Document::Impl {
         return {};
     }
 
-    // The paths through which the art is hit, in document coordinates.
-    // The paths of art as they lie on the page: a path's own (no copy), an
-    // instance's symbol artwork through its matrix (made into `made`).
+    // The paths through which the art is hit, in document coordinates: a
+    // path's own (not copied), an instance's symbol artwork through its
+    // matrix (made into `made`).
     std::span<const Path> Outline(const Candidate& c, std::vector<Path>& made) const
     {
         switch (c.art->kind) {

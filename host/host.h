@@ -38,14 +38,14 @@ constexpr HostError kNoDocumentErr = FourCharCode('D', 'O', 'C', '?');
 // The icon type of an icon from the module's icon resources.
 constexpr std::int32_t kWindowsIconType = 3;
 
+// How many suites the host serves.
+inline constexpr int kSuiteCount = 24;
+
 // A failure to inject: the occurrence-th call (counted from when the fault
 // was set, from 1) of the operation fails with code; occurrence 0 fails
 // every call. An operation is named "Suite name/Operation", for example
 // "SP Blocks Suite/AllocateBlock"; acquiring a suite is "acquire/Suite name"
 // and releasing it "release/Suite name".
-// How many suites the host serves.
-inline constexpr int kSuiteCount = 24;
-
 struct Fault {
     std::string operation;
     int occurrence = 1;
@@ -221,7 +221,6 @@ private:
     };
     static constexpr std::size_t kHeldSlots = 64;  // HeldSlot keeps the top 6 bits of its hash
     std::array<HeldByAddress, kHeldSlots> heldByAddress_{};
-
     std::uint64_t acquisitions_ = 0;
     std::uint64_t releases_ = 0;
     std::vector<Fault> faults_;
@@ -247,9 +246,6 @@ private:
     StandInHost* previous_ = nullptr;
 };
 
-// The suites' function tables, by exact name and version; nullptr when the
-// host has no such suite.
-const void* FindSuite(const char* name, std::int32_t version);
 // A suite's place in the host's table by its exact name, or -1; its name;
 // its function table when version is the one the host serves, else nullptr.
 int SuiteIndex(std::string_view name);

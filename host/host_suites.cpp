@@ -327,10 +327,4 @@ const void* SuiteTable(int index, std::int32_t version)
     return kSuites[index].table;
 }
 
-const void* FindSuite(const char* name, std::int32_t version)
-{
-    if (name == nullptr) return nullptr;
-    return SuiteTable(SuiteIndex(name), version);
-}
-
 }  // namespace host
