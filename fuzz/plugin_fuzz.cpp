@@ -87,11 +87,17 @@ std::int32_t ConsumeInt(FuzzedDataProvider& in)
     return in.ConsumeBool() ? in.PickValueInArray(kSpecialInts) : in.ConsumeIntegral<std::int32_t>();
 }
 
+// A caller or selector: the plug-in reads it as a C string, so the name ends
+// at its first NUL here too. Which record a message carries is decided by
+// the name the plug-in will see: the host sends "AI Tool" with a tool
+// message, always.
 std::string ConsumeName(FuzzedDataProvider& in, const char* const* known, std::size_t count)
 {
     const auto pick = in.ConsumeIntegralInRange<std::size_t>(0, count);
     if (pick < count) return known[pick];
-    return in.ConsumeRandomLengthString(24);
+    std::string name = in.ConsumeRandomLengthString(24);
+    name.resize(std::strlen(name.c_str()));
+    return name;
 }
 
 // Write 4 bytes at a field boundary of the settings block, or rewrite the
