@@ -16,6 +16,7 @@
 #include <string>
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
 #include "app/artwork_json.h"
 #include "app/paint.h"
@@ -140,10 +141,17 @@ void RunPaint(const PaintOptions& options)
     });
     const std::string output = options.output.empty() ? "kadrelle." + options.format : options.output;
     WriteOutput(output, [&](std::ostream& out) {
-        if (options.format == "json") {
-            WriteArtworkJson(out, *result.svg.document, result.settings, result.undoCalls);
-        } else {
+        if (options.format != "json") {
             host::WriteSvg(result.svg, out);
+            return;
+        }
+        try {
+            WriteArtworkJson(out, *result.svg.document, result.settings, result.undoCalls);
+        } catch (const nlohmann::json::type_error& error) {
+            // A name read from the SVG that is not UTF-8 has no JSON string.
+            if (error.id != 316) throw;
+            throw InputError(output + ": a symbol or layer name is not UTF-8, so the artwork has no JSON (" +
+                             error.what() + ")");
         }
     });
     if (output != "-") std::cerr << "wrote " << output << "\n";

@@ -246,8 +246,10 @@ TEST_F(ProgramTest, JsonThatFailsPartWayLeavesNoOutput)
     EXPECT_EQ(Run("paint --session good.json --format json -o good-out.json").status, 0);
     ASSERT_GT(fs::file_size(scratch / "good-out.json"), 1u << 20);
     const Result result = Run("paint --session session.json --format json -o out.json");
-    EXPECT_NE(result.status, 0);
-    EXPECT_NE(result.err.find("invalid UTF-8"), std::string::npos) << result.err;
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find("out.json: a symbol or layer name is not UTF-8"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("invalid UTF-8 byte at index 1: 0xFF"), std::string::npos) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     for (const fs::directory_entry& entry : fs::directory_iterator(scratch))
         EXPECT_FALSE(entry.path().filename().string().starts_with("out.json")) << entry.path();
 }
