@@ -135,32 +135,36 @@ bool CurveWithin(Vec p, const Cubic& c, double tolerance, int depth = 0)
     return CurveWithin(p, first, tolerance, depth + 1) || CurveWithin(p, second, tolerance, depth + 1);
 }
 
-// Append the curve as a polyline, without its first point.
-void Flatten(const Cubic& c, std::vector<Vec>& polyline, int depth = 0)
+// How the edge from a to b crosses the ray from p towards +h: +1 upwards
+// with p on its left, -1 downwards with p on its right, else 0 (a point on
+// p's row counts as below it). Summed over a closed polygon's edges, this is
+// its winding number around p.
+int RayCrossing(Vec p, Vec a, Vec b)
 {
-    if (depth == kMaxDepth || IsFlat(c)) {
-        polyline.push_back(c.p3);
-        return;
-    }
-    const auto [first, second] = Halves(c);
-    Flatten(first, polyline, depth + 1);
-    Flatten(second, polyline, depth + 1);
+    if (a.y <= p.y) return b.y > p.y && Cross(a, b, p) > 0 ? 1 : 0;
+    return b.y <= p.y && Cross(a, b, p) < 0 ? -1 : 0;
 }
 
-// The winding number of a closed polygon around p.
-int WindingNumber(Vec p, const std::vector<Vec>& polygon)
+// The crossings of the curve, as the polyline that halving it until each
+// piece is flat makes of it. Only pieces whose box holds p are halved
+// further: the polyline of any other piece crosses the ray as its chord
+// does (the piece lies beside p's row, so neither crosses it; or wholly on
+// one side of p, so each crossing of p's row counts the same, and the
+// polyline's add up to the chord's). A curve too large to flatten then costs
+// a few pieces at each depth, not 2^depth.
+int Crossings(Vec p, const Cubic& c, int depth = 0)
 {
-    int winding = 0;
-    for (std::size_t i = 0; i < polygon.size(); ++i) {
-        const Vec a = polygon[i];
-        const Vec b = polygon[(i + 1) % polygon.size()];
-        if (a.y <= p.y) {
-            if (b.y > p.y && Cross(a, b, p) > 0) ++winding;  // upward, p on its left
-        } else if (b.y <= p.y && Cross(a, b, p) < 0) {
-            --winding;  // downward, p on its right
+    if (depth < kMaxDepth && !IsFlat(c)) {
+        const double left = std::min({c.p0.x, c.p1.x, c.p2.x, c.p3.x});
+        const double right = std::max({c.p0.x, c.p1.x, c.p2.x, c.p3.x});
+        const double bottom = std::min({c.p0.y, c.p1.y, c.p2.y, c.p3.y});
+        const double top = std::max({c.p0.y, c.p1.y, c.p2.y, c.p3.y});
+        if (left <= p.x && p.x <= right && bottom <= p.y && p.y < top) {
+            const auto [first, second] = Halves(c);
+            return Crossings(p, first, depth + 1) + Crossings(p, second, depth + 1);
         }
     }
-    return winding;
+    return RayCrossing(p, c.p0, c.p3);
 }
 
 // ---- Paths ---------------------------------------------------------------------------
@@ -188,13 +192,14 @@ bool IsStraight(const Path& path, std::size_t i)
     return Same(from.out, from.anchor) && Same(to.in, to.anchor);
 }
 
+// Whether a filled closed path holds p, by the non-zero rule over the
+// polygon of its flattened segments.
 bool Inside(Vec p, const Path& path)
 {
     if (!path.closed || !path.filled || path.points.size() < 2) return false;
-    std::vector<Vec> polygon{ToVec(path.points[0].anchor)};
-    for (std::size_t i = 0; i < SegmentCount(path); ++i) Flatten(SegmentAt(path, i), polygon);
-    polygon.pop_back();  // the closing segment ends where the polygon starts
-    return WindingNumber(p, polygon) != 0;
+    int winding = 0;
+    for (std::size_t i = 0; i < SegmentCount(path); ++i) winding += Crossings(p, SegmentAt(path, i));
+    return winding != 0;
 }
 
 HostPoint Apply(const HostMatrix& m, HostPoint p)

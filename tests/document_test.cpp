@@ -577,6 +577,120 @@ TEST(DocumentHitTestFill, UsesTheNonZeroWindingRule)
     }
 }
 
+// The fill test as it first was, kept as the reference: each segment halved
+// until every piece is flat, the pieces' ends joined into one polygon, and
+// its winding number around the point.
+namespace reference {
+
+struct V {
+    double x;
+    double y;
+};
+V Mid(V a, V b) { return {(a.x + b.x) / 2, (a.y + b.y) / 2}; }
+double Cross(V a, V b, V c) { return (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y); }
+double DistanceToSegment(V p, V a, V b)
+{
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double lengthSquared = dx * dx + dy * dy;
+    double t = lengthSquared > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / lengthSquared : 0.0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+void Flatten(V p0, V p1, V p2, V p3, std::vector<V>& polyline, int depth = 0)
+{
+    if (depth == 24 || (DistanceToSegment(p1, p0, p3) <= 1e-3 && DistanceToSegment(p2, p0, p3) <= 1e-3)) {
+        polyline.push_back(p3);
+        return;
+    }
+    const V p01 = Mid(p0, p1), p12 = Mid(p1, p2), p23 = Mid(p2, p3);
+    const V p012 = Mid(p01, p12), p123 = Mid(p12, p23), middle = Mid(p012, p123);
+    Flatten(p0, p01, p012, middle, polyline, depth + 1);
+    Flatten(middle, p123, p23, p3, polyline, depth + 1);
+}
+V ToV(HostPoint p) { return {p.h, p.v}; }
+bool Inside(HostPoint point, const Path& path)
+{
+    const V p = ToV(point);
+    const std::size_t n = path.points.size();
+    std::vector<V> polygon{ToV(path.points[0].anchor)};
+    for (std::size_t i = 0; i < n; ++i) {
+        const PathPoint& from = path.points[i];
+        const PathPoint& to = path.points[(i + 1) % n];
+        Flatten(ToV(from.anchor), ToV(from.out), ToV(to.in), ToV(to.anchor), polygon);
+    }
+    polygon.pop_back();
+    int winding = 0;
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+        const V a = polygon[i];
+        const V b = polygon[(i + 1) % polygon.size()];
+        if (a.y <= p.y) {
+            if (b.y > p.y && Cross(a, b, p) > 0) ++winding;
+        } else if (b.y <= p.y && Cross(a, b, p) < 0) {
+            --winding;
+        }
+    }
+    return winding != 0;
+}
+
+}  // namespace reference
+
+// Only the curve's pieces around the point are halved now: over random
+// curved paths (loops and self-crossings among them), wherever the fill
+// decides the answer, it is the reference's.
+TEST(DocumentHitTestFill, CurvedFillsAnswerAsTheFlattenedPolygonDoes)
+{
+    std::mt19937 random(20261211);
+    std::uniform_real_distribution<float> coordinate(0.0f, 100.0f);
+    std::uniform_real_distribution<float> probe(-10.0f, 110.0f);
+    int inside = 0;
+    int outside = 0;
+    for (int shape = 0; shape < 300; ++shape) {
+        Path path;
+        const int anchors = 2 + shape % 3;
+        for (int i = 0; i < anchors; ++i) {
+            path.points.push_back(
+                {{coordinate(random), coordinate(random)}, {coordinate(random), coordinate(random)},
+                 {coordinate(random), coordinate(random)}});
+        }
+        path.closed = true;
+        path.filled = true;
+        Document doc(1000, 1000);
+        const ArtId id = doc.AddPath(path);
+        for (int n = 0; n < 40; ++n) {
+            const HostPoint point{probe(random), probe(random)};
+            const HitResult hit = doc.HitTest(point, HitRequest::All);
+            // Nearer the outline than the tolerance, the outline's own parts
+            // answer first.
+            if (hit.hit && hit.part != HitPart::Fill) continue;
+            const bool expected = reference::Inside(point, path);
+            (expected ? inside : outside) += 1;
+            EXPECT_EQ(Describe(hit), Describe(expected ? Hit(id, HitPart::Fill) : kNothing))
+                << "shape " << shape << " at " << point.h << ", " << point.v;
+        }
+    }
+    // Both answers came up often enough to mean something.
+    EXPECT_GT(inside, 400);
+    EXPECT_GT(outside, 1000);
+}
+
+// A curve far too large to flatten to a thousandth of a point (2^24 pieces a
+// segment, had it been flattened whole) is still tested at once.
+TEST(DocumentHitTestFill, AHugeCurvedFillIsTestedWithoutFlatteningItWhole)
+{
+    constexpr float k = 1e25f;
+    Path lens;
+    lens.points = {{{0, 0}, {0, -4 * k}, {0, 4 * k}}, {{10 * k, 0}, {10 * k, 4 * k}, {10 * k, -4 * k}}};
+    lens.closed = true;
+    lens.filled = true;
+    Document doc(1000, 1000);
+    const ArtId id = doc.AddPath(lens);
+    EXPECT_EQ(Describe(doc.HitTest({4 * k, 0}, HitRequest::All)), Describe(Hit(id, HitPart::Fill)));
+    EXPECT_EQ(Describe(doc.HitTest({5 * k, 2 * k}, HitRequest::All)), Describe(Hit(id, HitPart::Fill)));
+    EXPECT_EQ(Describe(doc.HitTest({5 * k, 3.5f * k}, HitRequest::All)), Describe(kNothing));
+    EXPECT_EQ(Describe(doc.HitTest({11 * k, 0}, HitRequest::All)), Describe(kNothing));
+}
+
 TEST(DocumentHitTestInstances, HitThroughTheirTransformedArtwork)
 {
     Document doc(1000, 1000);
